@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what the build, the tests and the main job need on Debian 12 (run as root).
+# Does nothing when everything is already there.
+set -euo pipefail
+
+packages=(
+  cmake make g++ googletest zlib1g-dev libfontconfig-dev libfreetype-dev pkg-config
+  g++-mingw-w64-i686-posix mingw-w64-tools libz-mingw-w64-dev
+  wine wine32:i386 libwine-dev
+  xvfb xauth x11-apps xdotool imagemagick
+  fonts-liberation fonts-crosextra-carlito fonts-crosextra-caladea
+  qpdf poppler-utils mupdf-tools
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "install-deps: missing packages (${missing[*]}); run as root to install them" >&2
+  exit 1
+fi
+echo "install-deps: installing ${missing[*]}"
+dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+apt-get update -qq
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null

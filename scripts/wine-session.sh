@@ -1,0 +1,53 @@
+# Sourced by the scripts that run Windows programs: one Wine prefix inside the
+# build folder, an X display for windows, and one persistent wineserver that is
+# always stopped when the calling script ends, failure included.
+#
+# Needs: build_root set by the caller.
+
+export WINEDEBUG=-all
+export WINEARCH=win32
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$build_root/wineprefix"
+
+scrivo_xvfb_pid=
+scrivo_session_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  if [ -n "$scrivo_xvfb_pid" ]; then kill "$scrivo_xvfb_pid" 2>/dev/null || true; fi
+}
+trap scrivo_session_stop EXIT
+
+scrivo_session_start() {
+  # A display of our own, so that windows and message boxes can be created.
+  if [ -z "${SCRIVO_KEEP_DISPLAY:-}" ]; then
+    local d
+    for d in $(seq 91 140); do
+      [ -e "/tmp/.X11-unix/X$d" ] || [ -e "/tmp/.X$d-lock" ] && continue
+      Xvfb ":$d" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      scrivo_xvfb_pid=$!
+      export DISPLAY=":$d"
+      break
+    done
+    local i
+    for i in $(seq 1 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
+  fi
+
+  mkdir -p "$WINEPREFIX"
+  wineserver -p
+  if [ ! -f "$WINEPREFIX/.scrivo-ready" ]; then
+    wineboot -i >/dev/null 2>&1 || true
+    # Windows are unmanaged: without a window manager every hide or destroy
+    # would otherwise wait for an answer that never comes.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    # Fonts applications name map to their metric-compatible free faces.
+    local pair
+    for pair in "Arial=Liberation Sans" "Times New Roman=Liberation Serif" \
+                "Courier New=Liberation Mono" "Helvetica=Liberation Sans" \
+                "Times=Liberation Serif" "Courier=Liberation Mono" \
+                "Calibri=Carlito" "Cambria=Caladea"; do
+      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${pair%%=*}" /t REG_SZ \
+        /d "${pair#*=}" /f >/dev/null 2>&1
+    done
+    touch "$WINEPREFIX/.scrivo-ready"
+  fi
+}
