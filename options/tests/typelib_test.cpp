@@ -285,4 +285,24 @@ TEST_F(TypeLibrary, ProfileNamesArePassedAsPointersToBstr) {
   }
 }
 
+TEST(TesseraResources, ModuleHoldsItsTypeLibraryAndRegistrationScript) {
+  const std::wstring dll = w32::JoinPath(w32::ModuleFolder(), L"Tessera.dll");
+  HMODULE module = ::LoadLibraryExW(dll.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  EXPECT_NE(::FindResourceW(module, MAKEINTRESOURCEW(1), L"TYPELIB"), nullptr);
+  HRSRC script = ::FindResourceW(module, MAKEINTRESOURCEW(101), L"REGISTRY");
+  ASSERT_NE(script, nullptr);
+  const char* data = static_cast<const char*>(::LockResource(::LoadResource(module, script)));
+  const std::string text(data, ::SizeofResource(module, script));
+  // The script names the same keys that DllRegisterServer writes.
+  for (const char* part : {"Tessera.1 = s 'Tessera Class'", "CurVer = s 'Tessera.1'",
+                           "ForceRemove {E6101795-5F97-47AB-B850-3AA210CCFA34}",
+                           "VersionIndependentProgID = s 'Tessera'", "'Programmable'",
+                           "InprocServer32 = s '%MODULE%'", "val ThreadingModel = s 'Apartment'",
+                           "'TypeLib' = s '{169539C8-363D-4D90-9FB4-309340AEECE4}'"}) {
+    EXPECT_NE(text.find(part), std::string::npos) << part;
+  }
+  ::FreeLibrary(module);
+}
+
 }  // namespace
