@@ -50,4 +50,8 @@ scrivo_session_start() {
     done
     touch "$WINEPREFIX/.scrivo-ready"
   fi
+  # Start the prefix's background services now, with no pipe of ours as their
+  # output: otherwise the first test program started later hands its output
+  # pipe to them and whoever reads that pipe (ctest) waits until they end.
+  wineboot >/dev/null 2>&1 </dev/null || true
 }
