@@ -1,0 +1,81 @@
+#include "test_emf.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+#include "w32/strings.h"
+
+namespace {
+template <typename T>
+void Put(std::vector<unsigned char>& out, const T& value) {
+  const auto* p = reinterpret_cast<const unsigned char*>(&value);
+  out.insert(out.end(), p, p + sizeof(T));
+}
+}  // namespace
+
+bool WriteTestEmf(const std::string& path, long deviceWidth, long deviceHeight,
+                  long micrometresWidth, long micrometresHeight) {
+  EMRRECTANGLE rect = {};
+  rect.emr.iType = EMR_RECTANGLE;
+  rect.emr.nSize = sizeof(rect);
+  rect.rclBox = {deviceWidth / 10, deviceHeight / 10, deviceWidth / 2, deviceHeight / 2};
+  EMREOF eof = {};
+  eof.emr.iType = EMR_EOF;
+  eof.emr.nSize = sizeof(eof);
+  eof.offPalEntries = sizeof(EMREOF) - sizeof(DWORD);
+  eof.nSizeLast = sizeof(eof);
+
+  ENHMETAHEADER h = {};
+  h.iType = EMR_HEADER;
+  h.nSize = sizeof(h);
+  h.rclBounds = {0, 0, deviceWidth - 1, deviceHeight - 1};
+  h.rclFrame = {0, 0, micrometresWidth / 10 - 1, micrometresHeight / 10 - 1};
+  h.dSignature = ENHMETA_SIGNATURE;
+  h.nVersion = 0x10000;
+  h.nBytes = sizeof(h) + sizeof(rect) + sizeof(eof);
+  h.nRecords = 3;
+  h.nHandles = 1;
+  h.szlDevice = {deviceWidth, deviceHeight};
+  h.szlMillimeters = {micrometresWidth / 1000, micrometresHeight / 1000};
+  h.szlMicrometers = {micrometresWidth, micrometresHeight};
+
+  std::vector<unsigned char> bytes;
+  Put(bytes, h);
+  Put(bytes, rect);
+  Put(bytes, eof);
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return out.good();
+}
+
+std::string MakeScratchFolder(const std::string& name) {
+  char temp[MAX_PATH + 1] = {};
+  ::GetTempPathA(MAX_PATH, temp);
+  const std::string folder = std::string(temp) + "scrivo_conv_" + name + "_" +
+                             std::to_string(::GetCurrentProcessId()) + "\\";
+  RemoveTree(folder);
+  ::CreateDirectoryA(folder.c_str(), nullptr);
+  return folder;
+}
+
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAA fd;
+  HANDLE f = ::FindFirstFileA((folder + "*").c_str(), &fd);
+  if (f != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = fd.cFileName;
+      if (name == "." || name == "..") continue;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(folder + name + "\\");
+      else ::DeleteFileA((folder + name).c_str());
+    } while (::FindNextFileA(f, &fd));
+    ::FindClose(f);
+  }
+  ::RemoveDirectoryA(folder.c_str());
+}
+
+bool FileExists(const std::string& path) {
+  return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}

@@ -1,0 +1,13 @@
+// Page files for the conversion tests, written byte by byte so that their
+// reference device and physical size are exactly what a test asks for.
+#pragma once
+#include <string>
+
+// An EMF with a 108-byte header and one filled rectangle record.
+bool WriteTestEmf(const std::string& path, long deviceWidth, long deviceHeight,
+                  long micrometresWidth, long micrometresHeight);
+
+// A fresh scratch folder (ending in a backslash) and its removal.
+std::string MakeScratchFolder(const std::string& name);
+void RemoveTree(const std::string& folder);
+bool FileExists(const std::string& path);
