@@ -33,7 +33,7 @@ std::wstring CurrentFolder() {
 }
 
 // Appends the start record as UTF-8; a missing variable means no record.
-void RecordStart() {
+void RecordStart() noexcept try {
   const std::wstring path = EnvironmentValue(kRecordVariable);
   if (path.empty()) return;
   const std::wstring line = L"started\t" + std::to_wstring(::GetCurrentProcessId()) + L"\t" +
@@ -49,6 +49,8 @@ void RecordStart() {
   if (!file) return;
   DWORD written = 0;
   ::WriteFile(file.Get(), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+} catch (...) {
+  // No memory for the record: the window still opens.
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
