@@ -28,7 +28,7 @@ Fn Kernel32Function(const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void*>(found));
 }
 
-HANDLE CreatePluginContext() {
+HANDLE CreatePluginContext() noexcept try {
   auto create = Kernel32Function<CreateActCtxWFn>("CreateActCtxW");
   if (!create) return nullptr;
   const std::wstring path = w32::ModulePath(w32::ComModule::Handle());
@@ -41,6 +41,8 @@ HANDLE CreatePluginContext() {
   request.lpResourceName = MAKEINTRESOURCEW(kManifestResourceId);
   const HANDLE context = create(&request);
   return context == INVALID_HANDLE_VALUE ? nullptr : context;
+} catch (...) {
+  return nullptr;  // no memory for the path: no context this time
 }
 
 void ReleaseContext(HANDLE context) {

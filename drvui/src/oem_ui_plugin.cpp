@@ -1,6 +1,7 @@
 #include "oem_ui_plugin.h"
 
 #include <cstring>
+#include <utility>
 
 #include "private_devmode.h"
 #include "product_info.h"

@@ -45,6 +45,19 @@ bool IsClick(WPARAM wParam, int id) {
   return LOWORD(wParam) == id && HIWORD(wParam) == BN_CLICKED;
 }
 
+void InitAboutPage(HWND page) noexcept {
+  HWND title = ::GetDlgItem(page, IDC_ABOUT_TITLE);
+  PaintAsTitle(title);
+  ::SetWindowTextW(title, kProductName);
+  try {
+    const std::wstring version = w32::Format(L"Version %s\n\n", kProductVersion) + kMakerNotice;
+    ::SetDlgItemTextW(page, IDC_ABOUT_VERSION, version.c_str());
+  } catch (...) {
+    // No memory for the text: the page stays usable without it.
+  }
+  ::SetDlgItemTextW(page, IDC_ABOUT_MAKER_LINK, kMakerWebAddress);
+}
+
 }  // namespace
 
 HRESULT HandlePropertySheetCall(PPROPSHEETUI_INFO info, LPARAM lParam, PageContext context) {
@@ -103,16 +116,9 @@ INT_PTR CALLBACK AdditionalPageProc(HWND page, UINT message, WPARAM wParam, LPAR
 
 INT_PTR CALLBACK AboutPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
-    case WM_INITDIALOG: {
-      HWND title = ::GetDlgItem(page, IDC_ABOUT_TITLE);
-      PaintAsTitle(title);
-      ::SetWindowTextW(title, kProductName);
-      const std::wstring version =
-          w32::Format(L"Version %s\n\n", kProductVersion) + kMakerNotice;
-      ::SetDlgItemTextW(page, IDC_ABOUT_VERSION, version.c_str());
-      ::SetDlgItemTextW(page, IDC_ABOUT_MAKER_LINK, kMakerWebAddress);
+    case WM_INITDIALOG:
+      InitAboutPage(page);
       return TRUE;
-    }
     case WM_COMMAND:
       if (IsClick(wParam, IDC_ABOUT_MAKER_LINK)) {
         ::ShellExecuteW(page, L"open", kMakerWebUrl, nullptr, nullptr, SW_SHOWNORMAL);

@@ -10,7 +10,7 @@
 
 namespace drvui {
 
-void StartSettingsProgram() {
+void StartSettingsProgram() noexcept try {
   const std::wstring folder = w32::ModuleFolder(w32::ComModule::Handle());
   if (folder.empty()) return;
   const std::wstring program = w32::JoinPath(folder, kSettingsProgram);
@@ -25,6 +25,8 @@ void StartSettingsProgram() {
     return;
   w32::KernelHandle process(started.hProcess);
   w32::KernelHandle thread(started.hThread);
+} catch (...) {
+  // No memory for the path: like a missing program, nothing is shown.
 }
 
 }  // namespace drvui

@@ -6,6 +6,6 @@ namespace drvui {
 // Starts inkui2.exe from the folder of this DLL, without arguments, and does
 // not wait for it. A program that is missing or fails to start is not
 // reported: the button then simply does nothing.
-void StartSettingsProgram();
+void StartSettingsProgram() noexcept;
 
 }  // namespace drvui

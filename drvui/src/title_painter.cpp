@@ -10,11 +10,7 @@ constexpr UINT_PTR kSubclassId = 1;
 constexpr int kTextIndent = 8;         // pixels from the left edge
 constexpr int kMaxTitleLength = 255;   // characters drawn
 
-void PaintTitle(HWND control) {
-  PAINTSTRUCT paint;
-  HDC dc = ::BeginPaint(control, &paint);
-  if (!dc) return;
-
+void DrawTitle(HWND control, HDC dc) {
   // The window rectangle in the control's own client co-ordinates: the whole
   // control, whatever its border.
   RECT area;
@@ -34,8 +30,14 @@ void PaintTitle(HWND control) {
   ::SelectObject(dc, oldFont);
   ::SetTextColor(dc, oldColor);
   ::SetBkMode(dc, oldMode);
+}
 
-  ::EndPaint(control, &paint);
+void PaintTitle(HWND control) {
+  PAINTSTRUCT paint;
+  if (HDC dc = ::BeginPaint(control, &paint)) {
+    DrawTitle(control, dc);
+    ::EndPaint(control, &paint);
+  }
 }
 
 LRESULT CALLBACK TitleProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
@@ -44,6 +46,11 @@ LRESULT CALLBACK TitleProc(HWND control, UINT message, WPARAM wParam, LPARAM lPa
     case WM_PAINT:
       PaintTitle(control);
       break;  // the control's own procedure then finds nothing left to paint
+    case WM_PRINTCLIENT:
+      // Drawing into a given DC (PrintWindow, animations): the control's own
+      // procedure would paint over the band, so it does not see this one.
+      if (wParam) DrawTitle(control, reinterpret_cast<HDC>(wParam));
+      return 0;
     case WM_NCDESTROY:
       ::RemoveWindowSubclass(control, TitleProc, id);
       break;

@@ -40,10 +40,8 @@ HRESULT ReadText(BSTR in, std::string& out) noexcept {
   const HRESULT hr = w32::NarrowFromBstr(in, text, CP_THREAD_ACP);
   if (FAILED(hr)) return hr;
   if (text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return E_INVALIDARG;
-  return Guarded([&] {
-    out.swap(text);
-    return S_OK;
-  });
+  out.swap(text);
+  return S_OK;
 }
 
 HRESULT SetText(BSTR in, std::string& field) noexcept { return ReadText(in, field); }

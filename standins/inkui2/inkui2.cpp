@@ -1,7 +1,7 @@
 // Stand-in for the settings program inkui2.exe: a small window that says what
 // it is, plus a record of every start. When the environment names a record
 // file (SCRIVO_INKUI2_RECORD), one line is appended to it:
-//   started<TAB><command line><TAB><current folder>
+//   started<TAB><process id><TAB><command line><TAB><current folder>
 // so a test can tell that, and how, the program was started.
 #include <windows.h>
 #include <string>
@@ -33,11 +33,11 @@ std::wstring CurrentFolder() {
 }
 
 // Appends the start record as UTF-8; a missing variable means no record.
-void RecordStart() {
+void RecordStart() noexcept try {
   const std::wstring path = EnvironmentValue(kRecordVariable);
   if (path.empty()) return;
-  const std::wstring line =
-      L"started\t" + std::wstring(::GetCommandLineW()) + L"\t" + CurrentFolder() + L"\r\n";
+  const std::wstring line = L"started\t" + std::to_wstring(::GetCurrentProcessId()) + L"\t" +
+                           std::wstring(::GetCommandLineW()) + L"\t" + CurrentFolder() + L"\r\n";
   const int bytes = ::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()),
                                           nullptr, 0, nullptr, nullptr);
   if (bytes <= 0) return;
@@ -49,6 +49,8 @@ void RecordStart() {
   if (!file) return;
   DWORD written = 0;
   ::WriteFile(file.Get(), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+} catch (...) {
+  // No memory for the record: the window still opens.
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
