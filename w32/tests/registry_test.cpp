@@ -4,16 +4,20 @@
 
 namespace {
 
-const wchar_t kTestKey[] = L"Software\\ScrivoTest\\w32_registry";
-
+// ctest runs each test in a process of its own, two at a time: a key per
+// process keeps parallel tests apart.
 class Registry : public ::testing::Test {
  protected:
-  void SetUp() override { w32::DeleteKeyTree(HKEY_CURRENT_USER, kTestKey); }
-  void TearDown() override { w32::DeleteKeyTree(HKEY_CURRENT_USER, kTestKey); }
+  void SetUp() override {
+    key_ = L"Software\\ScrivoTest\\w32_registry_" + std::to_wstring(::GetCurrentProcessId());
+    w32::DeleteKeyTree(HKEY_CURRENT_USER, key_);
+  }
+  void TearDown() override { w32::DeleteKeyTree(HKEY_CURRENT_USER, key_); }
+  std::wstring key_;
 };
 
 TEST_F(Registry, ReadsBackWhatWasWritten) {
-  w32::RegKey key = w32::RegKey::Create(HKEY_CURRENT_USER, kTestKey);
+  w32::RegKey key = w32::RegKey::Create(HKEY_CURRENT_USER, key_);
   ASSERT_TRUE(key.Valid());
   EXPECT_EQ(key.WriteDword(L"n", 7), ERROR_SUCCESS);
   EXPECT_EQ(key.WriteString(L"s", L"C:\\a b\\job.ini"), ERROR_SUCCESS);
@@ -23,7 +27,7 @@ TEST_F(Registry, ReadsBackWhatWasWritten) {
 }
 
 TEST_F(Registry, ValuesOfTheWrongTypeOrSizeReadAsAbsent) {
-  w32::RegKey key = w32::RegKey::Create(HKEY_CURRENT_USER, kTestKey);
+  w32::RegKey key = w32::RegKey::Create(HKEY_CURRENT_USER, key_);
   ASSERT_TRUE(key.Valid());
   key.WriteString(L"str", L"1");
   const BYTE two[2] = {1, 0};
@@ -37,7 +41,7 @@ TEST_F(Registry, ValuesOfTheWrongTypeOrSizeReadAsAbsent) {
 }
 
 TEST_F(Registry, StringWithoutTerminatorIsReadWhole) {
-  w32::RegKey key = w32::RegKey::Create(HKEY_CURRENT_USER, kTestKey);
+  w32::RegKey key = w32::RegKey::Create(HKEY_CURRENT_USER, key_);
   ASSERT_TRUE(key.Valid());
   const wchar_t raw[3] = {L'a', L'b', L'c'};
   ::RegSetValueExW(key.Get(), L"raw", 0, REG_SZ, reinterpret_cast<const BYTE*>(raw), sizeof(raw));
@@ -46,7 +50,7 @@ TEST_F(Registry, StringWithoutTerminatorIsReadWhole) {
 
 TEST_F(Registry, OpenOfMissingKeyReportsTheError) {
   LONG error = 0;
-  w32::RegKey key = w32::RegKey::Open(HKEY_CURRENT_USER, kTestKey, KEY_READ, &error);
+  w32::RegKey key = w32::RegKey::Open(HKEY_CURRENT_USER, key_, KEY_READ, &error);
   EXPECT_FALSE(key.Valid());
   EXPECT_EQ(error, ERROR_FILE_NOT_FOUND);
 }
