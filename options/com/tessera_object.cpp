@@ -27,8 +27,9 @@ HRESULT Put(T* out, V value) noexcept {
   return S_OK;
 }
 
+// Texts are converted with the calling thread's ANSI code page, both ways.
 HRESULT GetText(BSTR* out, const std::string& text) noexcept {
-  return w32::BstrFromNarrow(text, out);
+  return w32::BstrFromNarrow(text, out, CP_THREAD_ACP);
 }
 
 // The text of a BSTR in the thread's ANSI code page. Texts are kept one per
@@ -36,13 +37,11 @@ HRESULT GetText(BSTR* out, const std::string& text) noexcept {
 // value and break the lines after it: such texts are refused.
 HRESULT ReadText(BSTR in, std::string& out) noexcept {
   std::string text;
-  const HRESULT hr = w32::NarrowFromBstr(in, text);
+  const HRESULT hr = w32::NarrowFromBstr(in, text, CP_THREAD_ACP);
   if (FAILED(hr)) return hr;
   if (text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) return E_INVALIDARG;
-  return Guarded([&] {
-    out.swap(text);
-    return S_OK;
-  });
+  out.swap(text);
+  return S_OK;
 }
 
 HRESULT SetText(BSTR in, std::string& field) noexcept { return ReadText(in, field); }

@@ -102,8 +102,8 @@ class CTessera final : public w32::ComObject<CTessera, w32::DispatchImpl<ITesser
   HRESULT STDMETHODCALLTYPE RemoveProfileWithName(BSTR* pbszProfileName) override;
   HRESULT STDMETHODCALLTYPE UpdateProfile() override;
 
-  // Later additions: bookmarks, colour images, output type, multi-document
-  // collection and watermarks.
+  // The members at the end of the vtable: bookmarks, colour images, output
+  // type, multi-document collection and watermarks.
   HRESULT STDMETHODCALLTYPE get_UseBookmarks(LONG* pVal) override;
   HRESULT STDMETHODCALLTYPE put_UseBookmarks(LONG newVal) override;
   HRESULT STDMETHODCALLTYPE get_ColorImageCompression(ColorCompression* pVal) override;

@@ -71,6 +71,36 @@ TEST(PasswordScrambler, ReadsPairsByTheHexRule) {
   EXPECT_EQ(UnscramblePassword(ScramblePassword(std::string("ab\0cd", 5))), "ab");
 }
 
+TEST(PdfOptions, EqualityCoversEveryField) {
+  const CPdfOptions defaults;
+  long tagPDFOPTIONS::*numbers[] = {
+      &tagPDFOPTIONS::Compression,           &tagPDFOPTIONS::Layout,
+      &tagPDFOPTIONS::Version,               &tagPDFOPTIONS::Mode,
+      &tagPDFOPTIONS::KeyLength,             &tagPDFOPTIONS::BWImageCompression,
+      &tagPDFOPTIONS::ColorImageCompression, &tagPDFOPTIONS::PdfProtectionEnabled,
+      &tagPDFOPTIONS::EnableCopyInformation, &tagPDFOPTIONS::EnableModifyAnnotation,
+      &tagPDFOPTIONS::EnableModifyStructure, &tagPDFOPTIONS::EnablePrinting,
+      &tagPDFOPTIONS::URL_Autodetection,     &tagPDFOPTIONS::UseBookmarks};
+  for (auto field : numbers) {
+    CPdfOptions changed = defaults;
+    changed.*field += 1;
+    EXPECT_NE(changed, defaults);
+    CPdfOptions copy(changed);
+    EXPECT_EQ(copy, changed);
+  }
+  std::string tagPDFOPTIONS::*texts[] = {&tagPDFOPTIONS::UserPassword, &tagPDFOPTIONS::OwnerPassword,
+                                          &tagPDFOPTIONS::Title,        &tagPDFOPTIONS::Author,
+                                          &tagPDFOPTIONS::Subject,      &tagPDFOPTIONS::Keywords};
+  for (auto field : texts) {
+    CPdfOptions changed = defaults;
+    changed.*field = "x";
+    EXPECT_NE(changed, defaults);
+    CPdfOptions assigned;
+    assigned = changed;
+    EXPECT_EQ(assigned, changed);
+  }
+}
+
 TEST_F(Store, FirstUseLeavesExactlyTheDefaultFile) {
   {
     COptionsStore store(path_);

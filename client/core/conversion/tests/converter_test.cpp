@@ -406,3 +406,47 @@ TEST_F(Conversion, YesAnswerOpensTheTarget) {
 }
 
 }  // namespace
+
+namespace {
+
+// A job description file as the spooler side writes it.
+void WriteJobFile(const std::string& path, const std::string& name,
+                  const std::vector<std::string>& pages) {
+  std::ofstream out(path);
+  out << "[Device]\nDeviceName=Scrivo\n[Document]\nName=" << name
+      << "\nHorizontalResolution=600\nOrientation=1\nPaperSize=9\nPaperLength=2970\n"
+         "PaperWidth=2100\nJobID=7\n[EMF]\nCount="
+      << pages.size() << "\n";
+  for (size_t i = 0; i < pages.size(); ++i) out << "File" << i << "=" << pages[i] << "\n";
+}
+
+TEST_F(Conversion, JobDescriptionFileGivesNameResolutionAndPages) {
+  std::vector<std::string> pages;
+  for (int i = 0; i < 3; ++i) {
+    pages.push_back(folder_ + "real" + std::to_string(i) + ".emf");
+    WriteTestEmf(pages.back(), 4961, 7016, 210000, 297000);
+  }
+  // Fresh file names: the profile functions may cache a file rewritten
+  // within the same second.
+  WriteJobFile(folder_ + "real.ini", "Minutes", pages);
+  TestConverter c(folder_ + "real.ini", kOwner);
+  c.realParser = true;
+  c.numbers[JobOption::UsingTargetFile] = 0;
+  c.texts[JobOption::TargetDir] = folder_;
+  RunToEnd(c);
+  EXPECT_EQ(c.TargetPath(), folder_ + "Minutes.pdf");
+  ASSERT_EQ(c.Pages().size(), 3u);
+  EXPECT_EQ(c.Pages()[0].resolution, 600);
+  EXPECT_EQ(c.seen.pages.size(), 3u);
+  for (const auto& p : pages) EXPECT_FALSE(FileExists(p));
+
+  WriteJobFile(folder_ + "broken.ini", "Broken", {folder_ + "absent.emf"});
+  TestConverter broken(folder_ + "broken.ini", kOwner);
+  broken.realParser = true;
+  broken.numbers[JobOption::ShowErrorMessages] = 1;
+  RunToEnd(broken);
+  ASSERT_EQ(broken.shown.size(), 1u);
+  EXPECT_EQ(broken.shown[0].text, "Cannot parse input file !");
+}
+
+}  // namespace

@@ -1,0 +1,34 @@
+// Plays an EMF into a white 24-bit DIB the way Windows GDI would, correcting
+// the places where Wine's playback departs from it, so that the picture can
+// serve as the reference for fidelity measurements.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace gdiref {
+
+struct RgbImage {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> rgb;  // width * height * 3, top row first
+};
+
+struct PlaybackResult {
+  bool ok = false;
+  std::wstring error;  // why it failed, when it did
+  RgbImage image;
+};
+
+// Largest picture drawn; bigger frames are refused rather than allocated.
+constexpr int kMaxSide = 20000;
+constexpr int64_t kMaxPixels = 80LL * 1000 * 1000;
+
+// Picture size in pixels of an EMF frame (0.01 mm units) at `dpi`.
+bool FrameToPixels(const RECTL& frame, int dpi, int* width, int* height);
+
+// Renders the metafile at `dpi` onto white. Never throws.
+PlaybackResult RenderReference(HENHMETAFILE emf, int dpi);
+
+}  // namespace gdiref

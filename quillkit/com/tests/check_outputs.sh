@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Checks the PDFs the writer's COM tests left in a folder against their
+# NAME.expect files, with the PDF tools users' viewers are built on:
+#   file F            the PDF (relative to the folder)
+#   password P        the user password to open it with (may be empty)
+#   pages N           page count (pdfinfo, and qpdf --check passes)
+#   page I W H        size of page I in points (pdfinfo, to 0.05 pt)
+#   info KEY TEXT     an Info entry (pdfinfo); TEXT "-" means absent
+#   root KEY VALUE    a catalog entry (mutool show)
+#   encrypt none | encrypt BITS print=.. copy=.. annotate=.. modify=..
+#                     (qpdf --show-encryption, pdfinfo and mutool agree; BITS may be "any")
+#   owner P | owner-unknown
+#                     P opens the file as its owner; owner-unknown: the user
+#                     password does not give owner rights
+# Prints one line a failed check and "checked N files" at the end; exit 1 on any failure.
+set -uo pipefail
+dir=$1
+failures=0 files=0
+fail() { echo "FAIL $name: $*"; failures=$((failures + 1)); }
+
+yesno() { [ "$1" = allowed ] && echo yes || echo no; }
+
+check_encrypt() {  # pdf password bits print copy annotate modify
+  local pdf=$1 pw=$2 bits=$3 want="print=$4 copy=$5 annotate=$6 modify=$7" show got
+  show=$(qpdf --show-encryption --password="$pw" "$pdf" 2>&1) || { fail "qpdf cannot open with the user password"; return; }
+  got="print=$(yesno "$(sed -n 's/^print low resolution: //p' <<< "$show")")"
+  got+=" copy=$(yesno "$(sed -n 's/^extract for any purpose: //p' <<< "$show")")"
+  got+=" annotate=$(yesno "$(sed -n 's/^modify annotations: //p' <<< "$show")")"
+  got+=" modify=$(yesno "$(sed -n 's/^modify other: //p' <<< "$show")")"
+  [ "$got" = "$want" ] || fail "qpdf permissions: $got, want $want"
+  local r
+  r=$(sed -n 's/^R = //p' <<< "$show")
+  case $bits in
+    40) [ "$r" = 2 ] || fail "revision $r for 40 bits" ;;
+    128) [ "$r" = 3 ] || fail "revision $r for 128 bits" ;;
+  esac
+  local json_bits
+  json_bits=$(qpdf --json --json-key=encrypt --password="$pw" "$pdf" | sed -n 's/.*"bits": \([0-9]*\).*/\1/p' | head -1)
+  [ "$bits" = any ] || [ "$json_bits" = "$bits" ] || fail "key length $json_bits, want $bits"
+
+  local info flags
+  info=$(pdfinfo -upw "$pw" "$pdf" 2>&1) || { fail "pdfinfo cannot open with the user password"; return; }
+  flags=$(sed -n 's/^Encrypted: *yes (\(.*\) algorithm.*/\1/p' <<< "$info" | sed 's/ *$//')
+  local wantflags="print:$4 copy:$5 change:$7 addNotes:$6"
+  [ "$flags" = "$wantflags" ] || fail "pdfinfo permissions '$flags', want '$wantflags'"
+
+  local p
+  p=$(mutool show -p "$pw" "$pdf" trailer/Encrypt/P 2>/dev/null | tr -d ' \n')
+  [ -n "$p" ] || { fail "mutool cannot read the encryption dictionary"; return; }
+  local mflags="print=$(( (p >> 2) & 1 )) copy=$(( (p >> 4) & 1 )) annotate=$(( (p >> 5) & 1 )) modify=$(( (p >> 3) & 1 ))"
+  local wantm=${want//=yes/=1}
+  wantm=${wantm//=no/=0}
+  [ "$mflags" = "$wantm" ] || fail "mutool permissions $mflags, want $wantm"
+  mutool draw -p "$pw" -o /dev/null -F png "$pdf" 1 >/dev/null 2>&1 || fail "mutool cannot draw with the user password"
+}
+
+for expect in "$dir"/*.expect; do
+  [ -e "$expect" ] || continue
+  name=$(basename "$expect" .expect)
+  pdf= pw=
+  while read -r key rest; do
+    case $key in
+      file) pdf=$dir/$rest; files=$((files + 1))
+            [ -s "$pdf" ] || { fail "no file $rest"; continue 2; } ;;
+      password) pw=$rest ;;
+      pages)
+        qpdf --check --password="$pw" "$pdf" >/dev/null 2>&1 || fail "qpdf --check fails"
+        n=$(pdfinfo -upw "$pw" "$pdf" 2>/dev/null | sed -n 's/^Pages: *//p')
+        [ "$n" = "$rest" ] || fail "$n pages, want $rest" ;;
+      page)
+        read -r i w h <<< "$rest"
+        got=$(pdfinfo -upw "$pw" -f "$i" -l "$i" "$pdf" 2>/dev/null | sed -n "s/^Page *$i size: *\([0-9.]*\) x \([0-9.]*\) pts.*/\1 \2/p")
+        awk -v g="$got" -v w="$w" -v h="$h" 'BEGIN { split(g, a, " "); d1 = a[1] - w; d2 = a[2] - h;
+             exit !(g != "" && d1 < 0.05 && d1 > -0.05 && d2 < 0.05 && d2 > -0.05) }' \
+          || fail "page $i is '$got' pt, want $w x $h" ;;
+      info)
+        k=${rest%% *} v=${rest#* }
+        got=$(pdfinfo -upw "$pw" "$pdf" 2>/dev/null | sed -n "s/^$k: *//p")
+        [ "$v" = - ] && v=
+        [ "$got" = "$v" ] || fail "$k is '$got', want '$v'" ;;
+      root)
+        k=${rest%% *} v=${rest#* }
+        got=$(mutool show -p "$pw" "$pdf" "trailer/Root/$k" 2>/dev/null | tr -d '\n')
+        [ "$got" = "$v" ] || fail "$k is '$got', want '$v'" ;;
+      encrypt)
+        if [ "$rest" = none ]; then
+          pdfinfo "$pdf" 2>/dev/null | grep -q '^Encrypted: *no' || fail "encrypted, want plain"
+        else
+          read -r bits perms <<< "$rest"
+          set -- ${perms//=/ }
+          check_encrypt "$pdf" "$pw" "$bits" "$2" "$4" "$6" "$8"
+        fi ;;
+      owner)
+        show=$(qpdf --show-encryption --password="$rest" "$pdf" 2>&1)
+        grep -q 'Supplied password is owner password' <<< "$show" || fail "'$rest' is not the owner password" ;;
+      owner-unknown)
+        show=$(qpdf --show-encryption --password="$pw" "$pdf" 2>&1)
+        grep -q 'Supplied password is owner password' <<< "$show" && fail "the user password opens as owner" ;;
+    esac
+  done < "$expect"
+done
+echo "checked $files files, $failures failures"
+[ $failures -eq 0 ] && [ $files -gt 0 ]
