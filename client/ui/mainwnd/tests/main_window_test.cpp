@@ -221,3 +221,63 @@ TEST(ClientRegistration, WithoutAJobTheClientRecordsItselfAndEndsWith0) {
 }
 
 }  // namespace
+
+namespace {
+
+HRESULT RegisterServerBeside(const wchar_t* dll) {
+  const std::wstring path = testkit::BinFolder() + L"\\" + dll;
+  HMODULE module = ::LoadLibraryW(path.c_str());
+  if (!module) return HRESULT_FROM_WIN32(::GetLastError());
+  using Register = HRESULT(STDAPICALLTYPE*)();
+  auto reg = reinterpret_cast<Register>(
+      reinterpret_cast<void*>(::GetProcAddress(module, "DllRegisterServer")));
+  const HRESULT hr = reg ? reg() : E_NOINTERFACE;
+  ::FreeLibrary(module);
+  return hr;
+}
+
+// Fills in the save dialog of `processId` with `target` and presses Save.
+bool AnswerSaveDialog(DWORD processId, const std::string& target) {
+  HWND edit = nullptr;
+  testkit::WaitUntil([&] {
+    for (HWND w : testkit::FindTopLevelWindows({processId, L"#32770", L"", true}))
+      if (HWND e = testkit::ControlById(w, 0x47c)) edit = e;
+    return edit != nullptr;
+  }, kWait);
+  if (!edit) return false;
+  testkit::SetEditText(edit, w32::Widen(target));
+  HWND root = ::GetAncestor(edit, GA_ROOT);
+  return ::PostMessageW(root, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(::GetDlgItem(root, IDOK))) != FALSE;
+}
+
+}  // namespace
+
+TEST_F(Client, FinishedConversionWritesThePdfDeletesTheJobAndExitsWith1) {
+  ASSERT_EQ(RegisterServerBeside(L"Tessera.dll"), S_OK);
+  const HRESULT writer = RegisterServerBeside(L"quillkit.dll");
+  if (FAILED(writer)) GTEST_SKIP() << "no PDF writer component in this build";
+  Start(2);
+  const std::string target = job_.folder + "\\saved.pdf";
+  ::DeleteFileA(target.c_str());
+  ::PostMessageW(window_, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(AnswerSaveDialog(process_.Id(), target));
+  // After the conversion the job asks whether to open the PDF.
+  std::optional<testkit::MessageBoxInfo> box;
+  ASSERT_TRUE(testkit::WaitUntil([&] {
+    box = testkit::WaitForMessageBox(process_.Id(), 200);
+    return box && !box->text.empty();
+  }, 60000));
+  EXPECT_EQ(box->text, L"Would you like to open PDF file ?");
+  testkit::PressMessageBoxButton(box->window, IDNO);
+  EXPECT_EQ(process_.Wait(kWait), std::optional<DWORD>(1));
+  EXPECT_FALSE(Exists(job_.jobPath));
+  ASSERT_TRUE(Exists(target));
+  FILE* f = std::fopen(target.c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  char head[5]{};
+  std::fread(head, 1, 4, f);
+  std::fclose(f);
+  EXPECT_STREQ(head, "%PDF");
+  ::DeleteFileA(target.c_str());
+}

@@ -20,6 +20,6 @@ class CEnglishTexts : public IUiTexts {
   std::string Text(const char*) const override { return std::string(); }
 };
 
-// The language table of one window. Until the language files are read
-// here, this is the English table.
+// The language table of one window: the user's language from the language
+// files (inactive, so English, when none is chosen or found).
 std::unique_ptr<IUiTexts> MakeUiTexts();
