@@ -4,6 +4,9 @@
 // file another program holds open, and the registration without a job.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shlobj.h>
+
+#include <cstdio>
 
 #include "mainwnd/main_dlg.h"
 #include "startup.h"
@@ -253,7 +256,28 @@ bool AnswerSaveDialog(DWORD processId, const std::string& target) {
 
 }  // namespace
 
+// Keeps the user's options file ("RurAdazavu.ini") out of the way of a test.
+class OptionsFileAside {
+ public:
+  OptionsFileAside() {
+    char folder[MAX_PATH + 1]{};
+    ::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder);
+    path_ = std::string(folder) + "\\RurAdazavu.ini";
+    saved_ = path_ + ".clientui-test";
+    had_ = ::MoveFileExA(path_.c_str(), saved_.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  }
+  ~OptionsFileAside() {
+    ::DeleteFileA(path_.c_str());
+    if (had_) ::MoveFileExA(saved_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
+  }
+
+ private:
+  std::string path_, saved_;
+  bool had_ = false;
+};
+
 TEST_F(Client, FinishedConversionWritesThePdfDeletesTheJobAndExitsWith1) {
+  OptionsFileAside options;
   ASSERT_EQ(RegisterServerBeside(L"Tessera.dll"), S_OK);
   const HRESULT writer = RegisterServerBeside(L"quillkit.dll");
   if (FAILED(writer)) GTEST_SKIP() << "no PDF writer component in this build";

@@ -19,8 +19,41 @@ void WritePage(const std::string& path, int widthMm, int heightMm, int number) {
   ::FillRect(dc, &band, blue);
   ::DeleteObject(blue);
   const std::wstring text = w32::Format(L"Sample page %d", number);
+  HFONT font = ::CreateFontW(-h / 20, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial");
+  HGDIOBJ old = ::SelectObject(dc, font);
   ::TextOutW(dc, w / 10, h / 4, text.c_str(), static_cast<int>(text.size()));
+  ::SelectObject(dc, old);
+  ::DeleteObject(font);
   ::DeleteEnhMetaFile(::CloseEnhMetaFile(dc));
+}
+
+// Wine starts Unix programs too: ImageMagick, when present, turns the
+// bitmap into a PNG beside it (name.bmp -> name.png).
+void ConvertToPng(const std::string& bmpPath) {
+  const wchar_t convert[] = L"Z:\\usr\\bin\\convert";
+  if (::GetFileAttributesW(convert) == INVALID_FILE_ATTRIBUTES) return;
+  char unixPath[1024]{};
+  // The Unix form of the path, through Wine's own mapping.
+  using ToUnix = char*(CDECL*)(const wchar_t*);
+  HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+  auto toUnix = reinterpret_cast<ToUnix>(
+      reinterpret_cast<void*>(::GetProcAddress(kernel, "wine_get_unix_file_name")));
+  if (!toUnix) return;
+  char* bmp = toUnix(w32::Widen(bmpPath).c_str());
+  if (!bmp) return;
+  lstrcpynA(unixPath, bmp, sizeof(unixPath));
+  ::HeapFree(::GetProcessHeap(), 0, bmp);
+  std::string png(unixPath);
+  png.replace(png.size() - 4, 4, ".png");
+  std::wstring command = std::wstring(L"\"") + convert + L"\" \"" + w32::Widen(unixPath) +
+                         L"\" \"" + w32::Widen(png) + L"\"";
+  STARTUPINFOW si{sizeof(si)};
+  PROCESS_INFORMATION pi{};
+  if (::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    ::WaitForSingleObject(pi.hProcess, 30000);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+  }
 }
 
 }  // namespace
@@ -91,5 +124,6 @@ bool SaveScreenshot(HWND window, const std::string& path) {
   std::fwrite(&info.bmiHeader, sizeof(BITMAPINFOHEADER), 1, f);
   std::fwrite(bits, 1, stride * h, f);
   std::fclose(f);
+  ConvertToPng(path);
   return true;
 }
