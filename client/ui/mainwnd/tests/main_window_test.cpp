@@ -8,7 +8,10 @@
 
 #include <cstdio>
 
+#include "Tessera_h.h"
 #include "mainwnd/main_dlg.h"
+#include "w32/bstr.h"
+#include "w32/com_ptr.h"
 #include "startup.h"
 #include "test_job.h"
 #include "testkit/process.h"
@@ -304,4 +307,32 @@ TEST_F(Client, FinishedConversionWritesThePdfDeletesTheJobAndExitsWith1) {
   std::fclose(f);
   EXPECT_STREQ(head, "%PDF");
   ::DeleteFileA(target.c_str());
+}
+
+TEST(SettingsManager, SavesWhatIsEditedForTheNextSave) {
+  OptionsFileAside options;
+  ASSERT_EQ(RegisterServerBeside(L"Tessera.dll"), S_OK);
+  testkit::Process manager =
+      testkit::Process::Start(testkit::QuotedProgram(L"inksetman.exe") + L" -s -o -c InkwellPrinter -h0");
+  ASSERT_TRUE(manager.Valid());
+  testkit::WindowQuery q;
+  q.processId = manager.Id();
+  q.title = L"Inkwell settings";
+  HWND dialog = testkit::WaitForTopLevelWindow(q, kWait);
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(testkit::SetEditText(testkit::ControlById(dialog, 1002), L"Quarterly report"));
+  testkit::PressButton(dialog, IDOK);
+  EXPECT_EQ(manager.Wait(kWait), std::optional<DWORD>(0));
+
+  ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  {
+    CLSID clsid{};
+    ASSERT_EQ(::CLSIDFromProgID(L"Tessera", &clsid), S_OK);
+    w32::ComPtr<ITessera> tessera;
+    ASSERT_EQ(::CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_ITessera, tessera.PutVoid()), S_OK);
+    w32::Bstr title;
+    ASSERT_EQ(tessera->get_Title(title.Put()), S_OK);
+    EXPECT_EQ(std::wstring(title.View()), L"Quarterly report");
+  }
+  ::CoUninitialize();
 }
