@@ -25,8 +25,10 @@ struct PlaybackResult {
 constexpr int kMaxSide = 20000;
 constexpr int64_t kMaxPixels = 80LL * 1000 * 1000;
 
-// Picture size in pixels of an EMF frame (0.01 mm units) at `dpi`.
-bool FrameToPixels(const RECTL& frame, int dpi, int* width, int* height);
+// Picture size in pixels of an EMF frame (0.01 mm units) at `dpi`: the
+// bitmap is rounded up, as PDF renderers size a page, and the frame is drawn
+// into `target`, its size rounded to the nearest pixel.
+bool FrameToPixels(const RECTL& frame, int dpi, int* width, int* height, RECT* target);
 
 // Renders the metafile at `dpi` onto white. Never throws.
 PlaybackResult RenderReference(HENHMETAFILE emf, int dpi);
