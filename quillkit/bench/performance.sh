@@ -36,8 +36,6 @@ mkdir -p "$out/ours" "$out/src"
 summary=$out/summary.txt
 : > "$summary"
 say() { echo "$*" | tee -a "$summary"; }
-now() { date +%s.%N; }
-seconds() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
 ratio() { awk -v a="$1" -v b="$2" -v f="${3:-%.1f}" 'BEGIN { if (b == 0) print "-"; else printf f, a / b }'; }
 ms_per() { awk -v t="$1" -v n="$2" 'BEGIN { if (n == 0) print "-"; else printf "%.1f", 1000 * t / n }'; }
 bytes_of() { local total=0 f; for f in "$@"; do [ -f "$f" ] && total=$((total + $(stat -c %s "$f"))); done; echo $total; }
@@ -50,33 +48,30 @@ say ""
 
 # Speed: a process a file (as a user converts them one by one), and one
 # document of all pages (the writer alone, without process starts).
-start=$(now)
-for f in "$out"/src/*.emf; do "$emf2pdf" -q -o "$out/ours/$(basename "$f" .emf).pdf" "$f" >/dev/null 2>&1 || true; done
-t_each=$(seconds "$start" "$(now)")
-start=$(now)
-"$emf2pdf" -q -o "$out/all.pdf" "$out"/src/*.emf >/dev/null 2>&1 || true
-t_all=$(seconds "$start" "$(now)")
+read -r w_each c_each < <(qk_timed bash -c 'for f in "$1"/src/*.emf; do "$2" -q -o "$1/ours/$(basename "$f" .emf).pdf" "$f"; done' _ "$out" "$emf2pdf")
+read -r w_all c_all < <(qk_timed "$emf2pdf" -q -o "$out/all.pdf" "$out"/src/*.emf)
 ours_pdfs=("$out"/ours/*.pdf)
 ours_bytes=$(bytes_of "${ours_pdfs[@]}")
 all_bytes=$(bytes_of "$out/all.pdf")
 
-say "Speed and size                      ms/file   pages/s   bytes/page   files out"
-printf '%-34s %8s %9s %12s %11s\n' "emf2pdf, a process a file" "$(ms_per "$t_each" "$n")" \
-  "$(ratio "$n" "$t_each")" "$(ratio "$ours_bytes" "${#ours_pdfs[@]}" '%.0f')" "${#ours_pdfs[@]}/$n" | tee -a "$summary"
-printf '%-34s %8s %9s %12s %11s\n' "emf2pdf, one $n-page document" "$(ms_per "$t_all" "$n")" \
-  "$(ratio "$n" "$t_all")" "$(ratio "$all_bytes" "$n" '%.0f')" "1" | tee -a "$summary"
+row() {  # label wall cpu pages bytes files
+  printf '%-32s %9s %9s %9s %11s %9s\n' "$1" "$(ms_per "$2" "$4")" "$(ms_per "$3" "$4")" \
+    "$(ratio "$4" "$3")" "$(ratio "$5" "${6%/*}" '%.0f')" "$6" | tee -a "$summary"
+}
+say "Speed and size (load average $(cut -d' ' -f1-3 /proc/loadavg))"
+say "                                  ms/file   CPU ms/file  pages/CPU s  bytes/page  files out"
+row "emf2pdf, a process a file" "$w_each" "$c_each" "$n" "$ours_bytes" "${#ours_pdfs[@]}/$n"
+row "emf2pdf, one $n-page document" "$w_all" "$c_all" "$n" "$all_bytes" "1/1"
 if [ "$peers" != none ]; then
   for t in inkscape libreoffice; do
     case $t in inkscape) qk_have inkscape || continue ;; libreoffice) qk_have soffice || continue ;; esac
     mkdir -p "$out/$t"
     cp -P "$out"/src/*.emf "$out/$t/"
-    if [ "$t" = inkscape ]; then secs=$(qk_inkscape_batch "$out/$t"); else secs=$(qk_libreoffice_batch "$out/$t"); fi
+    if [ "$t" = inkscape ]; then read -r w c < <(qk_inkscape_batch "$out/$t"); else read -r w c < <(qk_libreoffice_batch "$out/$t"); fi
     rm -f "$out/$t/"*.emf
     peer_pdfs=("$out/$t"/*.pdf)
     [ -e "${peer_pdfs[0]}" ] || peer_pdfs=()
-    peer_bytes=$(bytes_of "${peer_pdfs[@]}")
-    printf '%-34s %8s %9s %12s %11s\n' "$t, one batch" "$(ms_per "$secs" "$n")" \
-      "$(ratio "$n" "$secs")" "$(ratio "$peer_bytes" "${#peer_pdfs[@]}" '%.0f')" "${#peer_pdfs[@]}/$n" | tee -a "$summary"
+    row "$t, one batch" "$w" "$c" "$n" "$(bytes_of "${peer_pdfs[@]}")" "${#peer_pdfs[@]}/$n"
   done
 fi
 say ""

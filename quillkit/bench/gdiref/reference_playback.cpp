@@ -163,7 +163,7 @@ bool FrameToPixels(const RECTL& frame, int dpi, int* width, int* height, RECT* t
   return true;
 }
 
-PlaybackResult RenderReference(HENHMETAFILE emf, int dpi) {
+PlaybackResult RenderReference(HENHMETAFILE emf, int dpi, bool shrinkToFit) {
   PlaybackResult result;
   ENHMETAHEADER header{};
   if (GetEnhMetaFileHeader(emf, sizeof(header), &header) < offsetof(ENHMETAHEADER, szlMillimeters) + sizeof(SIZEL)) {
@@ -172,10 +172,14 @@ PlaybackResult RenderReference(HENHMETAFILE emf, int dpi) {
   }
   int width = 0, height = 0;
   RECT target{};
-  if (!FrameToPixels(header.rclFrame, dpi, &width, &height, &target)) {
-    result.error = L"frame is empty or too large";
-    return result;
+  while (!FrameToPixels(header.rclFrame, dpi, &width, &height, &target)) {
+    if (!shrinkToFit || dpi <= 1) {
+      result.error = L"frame is empty or too large";
+      return result;
+    }
+    dpi = dpi > 12 ? dpi * 3 / 4 : dpi - 1;
   }
+  result.dpi = dpi;
 
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
