@@ -118,7 +118,7 @@ Status Document::playEmf(const void* data, std::size_t size, const Placement& pl
     std::string& content = d.page->content();
     std::size_t mark = content.size();
     try {
-        Player player(*d.page, placement, res, nullptr);
+        Player player(*d.page, placement, d.settings.gridPerInch, res, nullptr);
         std::string err;
         if (!player.play(static_cast<const uint8_t*>(data), size, err)) {
             content.resize(mark);

@@ -60,16 +60,23 @@ ObjectRef makeStock(int index) {
 
 }  // namespace
 
-Player::Player(PageWriter& page, const Placement& placement, PlayResult& result, TextRenderer* text)
+Player::Player(PageWriter& page, const Placement& placement, double gridPerInch, PlayResult& result,
+               TextRenderer* text)
     : page_(page), placement_(placement), result_(result), text_(text) {
     for (int i = 0; i < 20; ++i) stockObjects_[i] = makeStock(i);
     dc_.pen = stockObjects_[7];
     dc_.brush = stockObjects_[0];
     dc_.font = stockObjects_[13];
     dc_.palette = stockObjects_[15];
-    double k = page_.pointsPerUnit();
-    double s = std::sqrt(std::fabs(placement_.scaleX * placement_.scaleY)) * k;   // points per device unit
-    outPx_ = s > 0 ? 0.75 / s : 1;
+    double k = page_.pointsPerUnit();                 // points per page unit
+    snap_ = gridPerInch > 0;
+    double grid = snap_ ? gridPerInch : 96;
+    gridUnit_ = 72.0 / grid / k;                     // page units per grid pixel
+    deviceToGrid_.m11 = placement_.scaleX / gridUnit_;
+    deviceToGrid_.m22 = placement_.scaleY / gridUnit_;
+    deviceToGrid_.dx = placement_.x / gridUnit_;
+    deviceToGrid_.dy = placement_.y / gridUnit_;
+    outPx_ = grid / 96.0;                            // grid pixels per 1/96 inch
 }
 
 void Player::damaged(const RecordData& r, const std::string& why) {
@@ -88,10 +95,8 @@ bool Player::play(const uint8_t* data, std::size_t size, std::string& error) {
     objects_.assign(std::size_t(header_.handles) + 1, nullptr);
     std::string& c = page_.content();
     c += "q ";
-    appendNumber(c, placement_.scaleX, 6); c += " 0 0 ";
-    appendNumber(c, placement_.scaleY, 6); c += ' ';
-    appendNumber(c, placement_.x, 4); c += ' ';
-    appendNumber(c, placement_.y, 4); c += " cm\nq\n";
+    appendNumber(c, gridUnit_, 6); c += " 0 0 ";
+    appendNumber(c, gridUnit_, 6); c += " 0 0 cm\nq\n";
     resetEmittedState();
     clipEmitted_ = clipVersion_;   // nothing clipped yet
 
@@ -127,7 +132,7 @@ Matrix Player::toDevice() {
         page.m22 = dc_.viewportExt.y / wy;
         page.dx = dc_.viewportOrg.x - dc_.windowOrg.x * page.m11;
         page.dy = dc_.viewportOrg.y - dc_.windowOrg.y * page.m22;
-        xform_ = multiply(dc_.world, page);
+        xform_ = multiply(multiply(dc_.world, page), deviceToGrid_);
         if (!xform_.isFinite()) xform_ = Matrix();
         xformValid_ = true;
     }
@@ -168,16 +173,21 @@ void Player::setMapMode(int mode) {
 }
 
 void Player::fixIsotropic() {
+    // As GDI does: shrink the larger viewport extent so that a logical unit
+    // is as long on x as on y (measured on the reference device).
     if (dc_.mapMode != gdi::MM_ISOTROPIC) return;
     if (dc_.windowExt.x == 0 || dc_.windowExt.y == 0) return;
-    double xdim = std::fabs(dc_.viewportExt.x / dc_.windowExt.x);
-    double ydim = std::fabs(dc_.viewportExt.y / dc_.windowExt.y);
+    double xdim = dc_.viewportExt.x * header_.millimeters.cx / (double(header_.device.cx) * dc_.windowExt.x);
+    double ydim = dc_.viewportExt.y * header_.millimeters.cy / (double(header_.device.cy) * dc_.windowExt.y);
+    if (xdim == 0 || ydim == 0) return;
     if (xdim > ydim) {
-        double v = std::fabs(dc_.windowExt.x) * ydim;
-        dc_.viewportExt.x = (dc_.viewportExt.x * dc_.windowExt.x < 0) ? -v : v;
+        double mincx = dc_.viewportExt.x >= 0 ? 1 : -1;
+        dc_.viewportExt.x = std::floor(dc_.viewportExt.x * std::fabs(ydim / xdim) + 0.5);
+        if (dc_.viewportExt.x == 0) dc_.viewportExt.x = mincx;
     } else if (ydim > xdim) {
-        double v = std::fabs(dc_.windowExt.y) * xdim;
-        dc_.viewportExt.y = (dc_.viewportExt.y * dc_.windowExt.y < 0) ? -v : v;
+        double mincy = dc_.viewportExt.y >= 0 ? 1 : -1;
+        dc_.viewportExt.y = std::floor(dc_.viewportExt.y * std::fabs(xdim / ydim) + 0.5);
+        if (dc_.viewportExt.y == 0) dc_.viewportExt.y = mincy;
     }
 }
 
@@ -600,7 +610,9 @@ bool Player::readRegion(const RecordData& r, std::size_t offset, std::size_t siz
         if (logical) {
             rects.push_back(deviceRect(rl));
         } else {
-            RectD d{double(rl.left), double(rl.top), double(rl.right), double(rl.bottom)};
+            PointD a = deviceToGrid_.apply({double(rl.left), double(rl.top)});
+            PointD b = deviceToGrid_.apply({double(rl.right), double(rl.bottom)});
+            RectD d{a.x, a.y, b.x, b.y};
             if (d.x0 > d.x1) std::swap(d.x0, d.x1);
             if (d.y0 > d.y1) std::swap(d.y0, d.y1);
             rects.push_back(d);
@@ -709,10 +721,14 @@ void Player::emitClip(const Clip& c) {
             s += "0 0 0 0 re W n\n";
         } else {
             for (const auto& rc : c.region.rects()) {
-                appendNumber(s, rc.x0, 2); s += ' ';
-                appendNumber(s, rc.y0, 2); s += ' ';
-                appendNumber(s, rc.x1 - rc.x0, 2); s += ' ';
-                appendNumber(s, rc.y1 - rc.y0, 2); s += " re\n";
+                double x0 = rc.x0, y0 = rc.y0, x1 = rc.x1, y1 = rc.y1;
+                if (snap_) {
+                    x0 = std::round(x0); y0 = std::round(y0); x1 = std::round(x1); y1 = std::round(y1);
+                }
+                appendNumber(s, x0, 2); s += ' ';
+                appendNumber(s, y0, 2); s += ' ';
+                appendNumber(s, x1 - x0, 2); s += ' ';
+                appendNumber(s, y1 - y0, 2); s += " re\n";
             }
             s += "W n\n";
         }

@@ -19,14 +19,17 @@ namespace quillkit {
 
 class Player {
 public:
-    Player(PageWriter& page, const Placement& placement, PlayResult& result, TextRenderer* text);
+    // gridPerInch: the device grid that coordinates snap to (0: none).
+    Player(PageWriter& page, const Placement& placement, double gridPerInch, PlayResult& result, TextRenderer* text);
     // Plays the whole metafile. False when it is not an EMF at all (nothing
     // drawn); damaged records later on end playback with an error in the result.
     bool play(const uint8_t* data, std::size_t size, std::string& error);
 
     // ---- used by the text renderer ----
     const DcState& state() const { return dc_; }
-    Matrix toDevice();                       // logical -> device
+    // Logical -> output grid. "Device" coordinates inside the player are
+    // pixels of the output grid (the EMF's device space placed on the page).
+    Matrix toDevice();
     double outputPixel() const { return outPx_; }
     std::string& out();                      // content, with pending output flushed
     void ensureClip();
@@ -57,7 +60,7 @@ private:
     void mappingChanged() { xformValid_ = false; }
     void setMapMode(int mode);
     void fixIsotropic();
-    PointD dev(double x, double y) { return toDevice().apply({x, y}); }
+    PointD dev(double x, double y) { return rawGrid_ ? PointD{x, y} : toDevice().apply({x, y}); }
     PointD dev(PointL p) { return dev(p.x, p.y); }
     RectD deviceRect(const RectL& r);   // bounding box of a logical rect
 
@@ -69,12 +72,19 @@ private:
 
     // drawing: in a path bracket the shape joins the path, else it is painted
     void draw(const Path& devicePath, bool fill, bool stroke);
+    // A shape whose outline runs on other points than its fill (GDI's
+    // boxes: the outline's right and bottom edges lie one pixel inside).
+    void drawShape(const Path& fillPath, const Path& strokePath, bool fill, bool stroke);
+    // Box shapes (rectangle, ellipse, round rectangle, arcs) with GDI's pixel rules.
+    void boxShape(uint32_t type, double l, double t, double r, double b, PointD start, PointD end, double cw, double ch);
     void paintFill(const Path& p, bool evenOdd, const GdiObject* brush);
     void paintStroke(const Path& p);
     bool hasFill() const;
     bool hasStroke() const;
-    void emitPath(const Path& p);
+    void emitPath(const Path& p, bool stroke = false);
     void emitRectOrPath(const Path& p);
+    void emitFillPath(const Path& p, bool evenOdd);
+    void point(std::string& s, PointD p, bool stroke, bool onCurve = true);
     void lineTo(PointD logical);
     void flushPending();
 
@@ -106,6 +116,11 @@ private:
     ObjectRef stockObjects_[20];
 
     Matrix xform_;
+    Matrix deviceToGrid_;   // EMF device units -> output grid pixels
+    double gridUnit_ = 1;   // page units per grid pixel
+    bool snap_ = true;
+    bool rawGrid_ = false;
+    bool fillExact_ = false;   // the next fill's points are already on the grid  // geometry helpers take grid coordinates as they are
     bool xformValid_ = false;
     double outPx_ = 1;   // device units per output pixel (1/96 inch)
 

@@ -26,6 +26,10 @@ void Player::drawImage(const DecodedImage& img, PointD tl, PointD tr, PointD bl,
                        uint8_t alpha) {
     std::string name = page_.image(img, mask, key, alpha);
     if (name.empty()) return;
+    if (snap_ && tl.y == tr.y && tl.x == bl.x) {   // upright: whole pixels, as GDI blits
+        auto r = [](PointD& p) { p.x = std::floor(p.x + 0.5); p.y = std::floor(p.y + 0.5); };
+        r(tl); r(tr); r(bl);
+    }
     ensureClip();
     std::string& s = page_.content();
     // The unit square maps with v = 1 at the top row.

@@ -54,7 +54,7 @@ void Player::addArc(Path& p, double l, double t, double r, double b, PointD star
     // Counter-clockwise on a y-down device is decreasing angle in logical
     // numbers, unless the mapping to the device mirrors.
     bool ccw = dc_.arcDirection == gdi::AD_COUNTERCLOCKWISE;
-    bool mirrored = toDevice().determinant() < 0;
+    bool mirrored = !rawGrid_ && toDevice().determinant() < 0;
     bool decreasing = ccw != mirrored;
     double sweep = a1 - a0;
     if (decreasing) {
@@ -120,18 +120,163 @@ uint32_t Player::ropColor(uint32_t c) const {
     }
 }
 
-void Player::emitPath(const Path& p) {
+// Points on the grid as GDI rounds them: fills take whole pixels, strokes
+// run through pixel centres. Control points are not rounded.
+void Player::point(std::string& s, PointD p, bool stroke, bool onCurve) {
+    if (snap_ && onCurve) {
+        p.x = std::floor(p.x + 0.5);
+        p.y = std::floor(p.y + 0.5);
+        if (stroke) { p.x += 0.5; p.y += 0.5; }
+    } else if (snap_ && stroke) {
+        p.x += 0.5;
+        p.y += 0.5;
+    }
+    appendPoint(s, p);
+}
+
+namespace {
+
+// Winding number of a polygon set at q (for the even-odd and nonzero tests).
+int winding(const std::vector<std::vector<PointD>>& polys, PointD q, bool evenOdd) {
+    int w = 0, crossings = 0;
+    for (const auto& poly : polys) {
+        std::size_t n = poly.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            PointD a = poly[i], b = poly[(i + 1) % n];
+            if ((a.y <= q.y) != (b.y <= q.y)) {
+                double x = a.x + (q.y - a.y) * (b.x - a.x) / (b.y - a.y);
+                if (x > q.x) {
+                    ++crossings;
+                    w += b.y > a.y ? 1 : -1;
+                }
+            }
+        }
+    }
+    return evenOdd ? (crossings & 1) : (w != 0);
+}
+
+double signedArea(const std::vector<PointD>& v) {
+    double a = 0;
+    for (std::size_t i = 0, n = v.size(); i < n; ++i) {
+        const PointD& p = v[i];
+        const PointD& q = v[(i + 1) % n];
+        a += p.x * q.y - q.x * p.y;
+    }
+    return a / 2;
+}
+
+// Moves every edge of the polygon by d to its left (dir = 1) or right
+// (dir = -1), mitred, with the mitre clamped.
+std::vector<PointD> offsetPolygon(const std::vector<PointD>& v, double d) {
+    std::size_t n = v.size();
+    std::vector<PointD> out(n);
+    auto normal = [&](std::size_t i) {
+        PointD a = v[i], b = v[(i + 1) % n];
+        double dx = b.x - a.x, dy = b.y - a.y, len = std::sqrt(dx * dx + dy * dy);
+        return len > 0 ? PointD{-dy / len, dx / len} : PointD{0, 0};
+    };
+    for (std::size_t i = 0; i < n; ++i) {
+        PointD n1 = normal((i + n - 1) % n), n2 = normal(i);
+        double dot = n1.x * n2.x + n1.y * n2.y;
+        PointD m{n1.x + n2.x, n1.y + n2.y};
+        double k = 1 + dot;
+        if (k < 0.25) {   // sharp spike: a short mitre
+            double len = std::sqrt(m.x * m.x + m.y * m.y);
+            m = len > 0 ? PointD{m.x / len * 2, m.y / len * 2} : PointD{0, 0};
+            out[i] = {v[i].x + m.x * d, v[i].y + m.y * d};
+        } else {
+            out[i] = {v[i].x + m.x / k * d, v[i].y + m.y / k * d};
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+// A fill on the grid: vertices on whole pixels as GDI rounds them, then
+// every polygon edge pulled half a pixel into the filled area, so that a
+// renderer that paints every pixel the shape touches paints the pixels
+// whose centres lie inside, as GDI does.
+void Player::emitFillPath(const Path& p, bool evenOdd) {
+    std::string& s = page_.content();
+    const auto& ops = p.ops();
+    const auto& pts = p.points();
+    std::vector<std::vector<PointD>> polys;
+    bool curves = false;
+    std::size_t k = 0;
+    for (uint8_t op : ops) {
+        if (op == Path::Move) { polys.emplace_back(); polys.back().push_back(pts[k++]); }
+        else if (op == Path::Line) { if (polys.empty()) polys.emplace_back(); polys.back().push_back(pts[k++]); }
+        else if (op == Path::Curve) { curves = true; k += 3; }
+    }
+    std::size_t total = 0;
+    for (const auto& v : polys) total += v.size();
+    if (curves || fillExact_ || polys.size() > 64 || total > 20000) {
+        if (fillExact_) {
+            std::size_t j = 0;
+            for (uint8_t op : ops) {
+                switch (op) {
+                    case Path::Move: appendPoint(s, pts[j++]); s += " m\n"; break;
+                    case Path::Line: appendPoint(s, pts[j++]); s += " l\n"; break;
+                    case Path::Curve:
+                        appendPoint(s, pts[j]); s += ' '; appendPoint(s, pts[j + 1]); s += ' ';
+                        appendPoint(s, pts[j + 2]); s += " c\n"; j += 3; break;
+                    case Path::Close: s += "h\n"; break;
+                }
+            }
+        } else {
+            emitPath(p, false);
+        }
+        return;
+    }
+    for (auto& v : polys) {
+        for (auto& q : v) { q.x = std::floor(q.x + 0.5); q.y = std::floor(q.y + 0.5); }
+        // drop repeated points and a closing point equal to the first
+        std::vector<PointD> u;
+        for (const auto& q : v)
+            if (u.empty() || q.x != u.back().x || q.y != u.back().y) u.push_back(q);
+        while (u.size() > 1 && u.front().x == u.back().x && u.front().y == u.back().y) u.pop_back();
+        v.swap(u);
+    }
+    std::vector<std::vector<PointD>> rounded = polys;
+    for (auto& v : polys) {
+        if (v.size() < 3) continue;
+        double area = signedArea(v);
+        if (area == 0) continue;
+        // The side of the edges that is filled: to the left of a contour
+        // with positive area, unless the whole path says otherwise.
+        double dir = area > 0 ? 1 : -1;
+        if (rounded.size() > 1) {
+            PointD a = v[0], b = v[1];
+            double dx = b.x - a.x, dy = b.y - a.y, len = std::sqrt(dx * dx + dy * dy);
+            if (len > 0) {
+                PointD probe{(a.x + b.x) / 2 - dy / len * 0.25 * dir, (a.y + b.y) / 2 + dx / len * 0.25 * dir};
+                if (!winding(rounded, probe, evenOdd)) dir = -dir;
+            }
+        }
+        v = offsetPolygon(v, 0.5 * dir);
+    }
+    for (const auto& v : polys) {
+        if (v.empty()) continue;
+        appendPoint(s, v[0]);
+        s += " m\n";
+        for (std::size_t i = 1; i < v.size(); ++i) { appendPoint(s, v[i]); s += " l\n"; }
+        s += "h\n";
+    }
+}
+
+void Player::emitPath(const Path& p, bool stroke) {
     std::string& s = page_.content();
     const auto& pts = p.points();
     std::size_t k = 0;
     for (uint8_t op : p.ops()) {
         switch (op) {
-            case Path::Move: appendPoint(s, pts[k++]); s += " m\n"; break;
-            case Path::Line: appendPoint(s, pts[k++]); s += " l\n"; break;
+            case Path::Move: point(s, pts[k++], stroke); s += " m\n"; break;
+            case Path::Line: point(s, pts[k++], stroke); s += " l\n"; break;
             case Path::Curve:
-                appendPoint(s, pts[k]); s += ' ';
-                appendPoint(s, pts[k + 1]); s += ' ';
-                appendPoint(s, pts[k + 2]); s += " c\n";
+                point(s, pts[k], stroke, false); s += ' ';
+                point(s, pts[k + 1], stroke, false); s += ' ';
+                point(s, pts[k + 2], stroke); s += " c\n";
                 k += 3;
                 break;
             case Path::Close: s += "h\n"; break;
@@ -149,15 +294,21 @@ void Player::emitRectOrPath(const Path& p) {
                        (q[0].x == q[1].x && q[1].y == q[2].y && q[2].x == q[3].x && q[3].y == q[0].y);
         if (aligned) {
             double x0 = std::min(q[0].x, q[2].x), y0 = std::min(q[0].y, q[2].y);
+            double x1 = std::max(q[0].x, q[2].x), y1 = std::max(q[0].y, q[2].y);
+            if (snap_) {
+                x0 = std::floor(x0 + 0.5); y0 = std::floor(y0 + 0.5);
+                x1 = std::floor(x1 + 0.5); y1 = std::floor(y1 + 0.5);
+            }
             std::string& s = page_.content();
             appendNumber(s, x0, 2); s += ' ';
             appendNumber(s, y0, 2); s += ' ';
-            appendNumber(s, std::fabs(q[2].x - q[0].x), 2); s += ' ';
-            appendNumber(s, std::fabs(q[2].y - q[0].y), 2); s += " re\n";
+            appendNumber(s, x1 - x0, 2); s += ' ';
+            appendNumber(s, y1 - y0, 2); s += " re\n";
             return;
         }
     }
-    emitPath(p);
+    if (snap_) emitFillPath(p, dc_.polyFillMode == gdi::ALTERNATE);
+    else emitPath(p);
 }
 
 void Player::setFillColor(uint32_t c) {
@@ -297,10 +448,11 @@ void Player::applyPen(const PenObject& pen, uint32_t colorref, bool solid) {
                 break;
             case gdi::PS_ALTERNATE: dashes = {1, 1}; break;
             case gdi::PS_USERSTYLE: {
-                double u = pen.cosmetic ? outPx_ : m.scale();
+                // Entries are lengths in pixels of the output device, for
+                // geometric pens too (as the reference GDI draws them).
                 bool any = false;
                 for (double d : pen.userDashes) {
-                    dashes.push_back(d * u / unit);
+                    dashes.push_back(d * outPx_ / unit);
                     if (d > 0) any = true;
                 }
                 if (dashes.size() % 2) dashes.insert(dashes.end(), dashes.begin(), dashes.end());
@@ -345,15 +497,17 @@ void Player::paintStroke(const Path& p) {
     if (styled && dc_.bkMode == gdi::OPAQUE) {
         // The gaps of a styled line show the background colour.
         applyPen(pen, ropColor(dc_.bkColor), true);
-        emitPath(p);
+        emitPath(p, true);
         s += "S\n";
     }
     applyPen(pen, ropColor(pen.color), !styled);
-    emitPath(p);
+    emitPath(p, true);
     s += "S\n";
 }
 
-void Player::draw(const Path& p, bool fill, bool stroke) {
+void Player::draw(const Path& p, bool fill, bool stroke) { drawShape(p, p, fill, stroke); }
+
+void Player::drawShape(const Path& p, const Path& strokePath, bool fill, bool stroke) {
     if (p.empty()) return;
     if (inPath_) {
         path_.append(p);
@@ -365,8 +519,9 @@ void Player::draw(const Path& p, bool fill, bool stroke) {
     if (!fill && !stroke) return;
     ensureClip();
     bool evenOdd = dc_.polyFillMode == gdi::ALTERNATE;
-    // A solid fill and a plain pen in one operator.
-    if (fill && stroke && dc_.brush->brush.style == gdi::BS_SOLID && !isStyled(dc_.pen->pen)) {
+    // A solid fill and a plain pen in one operator (when fill and outline
+    // share their geometry, that is, without grid alignment).
+    if (!snap_ && fill && stroke && dc_.brush->brush.style == gdi::BS_SOLID && !isStyled(dc_.pen->pen)) {
         setFillColor(ropColor(dc_.brush->brush.color));
         applyPen(dc_.pen->pen, ropColor(dc_.pen->pen.color), true);
         emitPath(p);
@@ -374,7 +529,7 @@ void Player::draw(const Path& p, bool fill, bool stroke) {
         return;
     }
     if (fill) paintFill(p, evenOdd, dc_.brush.get());
-    if (stroke) paintStroke(p);
+    if (stroke) paintStroke(strokePath);
 }
 
 void Player::flushPending() {
@@ -398,7 +553,7 @@ void Player::lineTo(PointD to) {
     if (!hasStroke()) return;
     if (pendingActive_ && pendingPen_ == dc_.pen.get() && pendingClip_ == clipVersion_ &&
         pendingEnd_.x == a.x && pendingEnd_.y == a.y && !(isStyled(dc_.pen->pen) && dc_.bkMode == gdi::OPAQUE)) {
-        appendPoint(pending_, b);
+        point(pending_, b, true);
         pending_ += " l\n";
         pendingEnd_ = b;
         return;
@@ -415,9 +570,9 @@ void Player::lineTo(PointD to) {
     ensureClip();
     applyPen(pen, ropColor(pen.color), !isStyled(pen));
     pending_.clear();
-    appendPoint(pending_, a);
+    point(pending_, a, true);
     pending_ += " m\n";
-    appendPoint(pending_, b);
+    point(pending_, b, true);
     pending_ += " l\n";
     pendingEnd_ = b;
     pendingPen_ = dc_.pen.get();
@@ -426,6 +581,55 @@ void Player::lineTo(PointD to) {
 }
 
 // ---- shape records -------------------------------------------------------
+
+void Player::boxShape(uint32_t type, double l, double t, double r, double b, PointD start, PointD end, double cw,
+                      double ch) {
+    auto build = [&](Path& p, double L, double T, double R, double B, PointD s, PointD e, double w, double h) {
+        switch (type) {
+            case emr::RECTANGLE: addRect(p, L, T, R, B); break;
+            case emr::ELLIPSE: addEllipse(p, L, T, R, B); break;
+            case emr::ROUNDRECT: addRoundRect(p, L, T, R, B, w, h); break;
+            case emr::ARC: addArc(p, L, T, R, B, s, e, true, nullptr); break;
+            case emr::CHORD: addArc(p, L, T, R, B, s, e, true, nullptr); p.close(); break;
+            case emr::PIE:
+                p.moveTo(dev((L + R) / 2, (T + B) / 2));
+                addArc(p, L, T, R, B, s, e, false, nullptr);
+                p.close();
+                break;
+            default: break;
+        }
+    };
+    bool fill = type != emr::ARC;
+    Matrix m = toDevice();
+    if (!snap_ || !m.axisAligned() || inPath_) {
+        Path p;
+        build(p, l, t, r, b, start, end, cw, ch);
+        draw(p, fill, true);
+        return;
+    }
+    // On the grid: the box covers pixels left..right-1 and top..bottom-1;
+    // its outline runs through the centres of its outermost pixels, and
+    // without a pen the filled box is one pixel smaller.
+    PointD a = dev(l, t), c = dev(r, b);
+    double x0 = std::floor(std::min(a.x, c.x) + 0.5), x1 = std::floor(std::max(a.x, c.x) + 0.5);
+    double y0 = std::floor(std::min(a.y, c.y) + 0.5), y1 = std::floor(std::max(a.y, c.y) + 0.5);
+    PointD s = dev(start.x, start.y), e = dev(end.x, end.y);
+    double w = cw * std::fabs(m.m11), h = ch * std::fabs(m.m22);
+    bool pen = hasStroke();
+    Path fp, sp;
+    rawGrid_ = true;
+    // The fill of a curved box shrinks by half a pixel all round, for the
+    // same reason as polygon fills (see emitFillPath).
+    double in = type == emr::RECTANGLE ? 0 : 0.5;
+    double fx1 = pen ? x1 : x1 - 1, fy1 = pen ? y1 : y1 - 1;
+    if (fx1 - x0 > 2 * in && fy1 - y0 > 2 * in) build(fp, x0 + in, y0 + in, fx1 - in, fy1 - in, s, e, w - in, h - in);
+    else build(fp, x0, y0, fx1, fy1, s, e, w, h);
+    if (pen) build(sp, x0, y0, x1 - 1, y1 - 1, s, e, w, h);
+    rawGrid_ = false;
+    fillExact_ = in > 0;
+    drawShape(fp, sp, fill, pen);
+    fillExact_ = false;
+}
 
 void Player::onShape(const RecordData& r) {
     ++result_.recordsPlayed;
@@ -454,28 +658,14 @@ void Player::onShape(const RecordData& r) {
             fillDevicePath(px, r.u32(16));
             return;
         }
-        case emr::RECTANGLE: {
-            double l, t, rr, b;
-            box(l, t, rr, b);
-            Path p;
-            addRect(p, l, t, rr, b);
-            draw(p, true, true);
-            return;
-        }
-        case emr::ELLIPSE: {
-            double l, t, rr, b;
-            box(l, t, rr, b);
-            Path p;
-            addEllipse(p, l, t, rr, b);
-            draw(p, true, true);
-            return;
-        }
+        case emr::RECTANGLE:
+        case emr::ELLIPSE:
         case emr::ROUNDRECT: {
             double l, t, rr, b;
             box(l, t, rr, b);
-            Path p;
-            addRoundRect(p, l, t, rr, b, r.i32(24), r.i32(28));
-            draw(p, true, true);
+            double cw = 0, ch = 0;
+            if (r.type() == emr::ROUNDRECT) { cw = r.i32(24); ch = r.i32(28); }
+            boxShape(r.type(), l, t, rr, b, {}, {}, cw, ch);
             return;
         }
         case emr::ARC:
@@ -487,18 +677,8 @@ void Player::onShape(const RecordData& r) {
             PointD s{double(r.i32(24)), double(r.i32(28))}, e{double(r.i32(32)), double(r.i32(36))};
             Path p;
             PointD endPt;
-            if (r.type() == emr::PIE) {
-                p.moveTo(dev((l + rr) / 2, (t + b) / 2));
-                addArc(p, l, t, rr, b, s, e, false, &endPt);
-                p.close();
-                draw(p, true, true);
-            } else if (r.type() == emr::CHORD) {
-                addArc(p, l, t, rr, b, s, e, true, &endPt);
-                p.close();
-                draw(p, true, true);
-            } else if (r.type() == emr::ARC) {
-                addArc(p, l, t, rr, b, s, e, true, &endPt);
-                draw(p, false, true);
+            if (r.type() != emr::ARCTO) {
+                boxShape(r.type(), l, t, rr, b, s, e, 0, 0);
             } else {   // ARCTO: a line from the current position to the arc, then the arc
                 PointD from = dc_.current;
                 if (inPath_ && pathFigureOpen_) {
@@ -722,7 +902,7 @@ void Player::onPath(const RecordData& r) {
                 uint32_t c = dc_.brush->brush.style == gdi::BS_SOLID ? dc_.brush->brush.color : dc_.pen->pen.color;
                 PenObject pen = dc_.pen->pen;
                 applyPen(pen, ropColor(c), true);
-                emitPath(p);
+                emitPath(p, true);
                 page_.content() += "S\n";
                 return;
             }

@@ -3,6 +3,7 @@
 // damaged or unreadable (the PDF is still complete), 2 on a bad command line
 // or when the PDF could not be written.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -73,6 +74,17 @@ int run(const std::vector<std::string>& args) {
             std::fprintf(stderr, "%s: not a usable EMF: %s\n", in.c_str(), err.empty() ? "no page size" : err.c_str());
             ++problems;
             continue;
+        }
+        // A page of whole device-grid pixels, as GDI plays a picture into a
+        // whole-pixel rectangle: the picture is scaled to fill it.
+        double grid = opt.settings.gridPerInch;
+        if (grid > 0) {
+            double upi = opt.settings.unitsPerInch;
+            double wpx = std::max(1.0, std::round(fp.pageWidth / upi * grid));
+            double hpx = std::max(1.0, std::round(fp.pageHeight / upi * grid));
+            double fx = wpx * upi / grid / fp.pageWidth, fy = hpx * upi / grid / fp.pageHeight;
+            fp.pageWidth *= fx; fp.placement.x *= fx; fp.placement.scaleX *= fx;
+            fp.pageHeight *= fy; fp.placement.y *= fy; fp.placement.scaleY *= fy;
         }
         // Absurd frames are drawn on the largest page the writer accepts.
         double maxUnits = 200 * opt.settings.unitsPerInch;

@@ -63,6 +63,12 @@ struct DocumentInfo {
 struct DocumentSettings {
     bool compress = true;            // Flate-compress content streams and images
     double unitsPerInch = 72;        // page units per inch (see document.h)
+    // Resolution of the device grid that drawings are aligned to, as GDI
+    // rounds every coordinate to whole device pixels: line and shape edges
+    // land on this grid, so the PDF shows what GDI draws on a device of this
+    // resolution. 96 matches the screen; a printer's resolution gives finer
+    // output. 0 leaves coordinates unrounded.
+    double gridPerInch = 96;
     PageMode pageMode = PageMode::UseNone;
     PageLayout pageLayout = PageLayout::SinglePage;
     DocumentInfo info;
