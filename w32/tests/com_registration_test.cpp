@@ -5,15 +5,18 @@
 
 namespace {
 
-const wchar_t kRoot[] = L"Software\\ScrivoTest\\w32_com_registration";
+// A key per process: ctest runs each test in a process of its own, side by side.
+std::wstring TestRoot() {
+  return L"Software\\ScrivoTest\\w32_com_registration_" + std::to_wstring(::GetCurrentProcessId());
+}
 const CLSID kClsid = {0x1c2d3e4f, 0x0a0b, 0x4c0d, {0x9e, 0x8f, 0x70, 0x61, 0x52, 0x43, 0x34, 0x25}};
 const GUID kLibrary = {0x1c2d3e4f, 0x0a0b, 0x4c0d, {0x9e, 0x8f, 0x70, 0x61, 0x52, 0x43, 0x34, 0x26}};
 
 class ComRegistration : public ::testing::Test {
  protected:
   void SetUp() override {
-    w32::DeleteKeyTree(HKEY_CURRENT_USER, kRoot);
-    root_ = w32::RegKey::Create(HKEY_CURRENT_USER, kRoot);
+    w32::DeleteKeyTree(HKEY_CURRENT_USER, TestRoot());
+    root_ = w32::RegKey::Create(HKEY_CURRENT_USER, TestRoot());
     ASSERT_TRUE(root_.Valid());
     cls_.clsid = kClsid;
     cls_.description = L"Widget Class";
@@ -26,7 +29,7 @@ class ComRegistration : public ::testing::Test {
   }
   void TearDown() override {
     root_ = w32::RegKey();
-    w32::DeleteKeyTree(HKEY_CURRENT_USER, kRoot);
+    w32::DeleteKeyTree(HKEY_CURRENT_USER, TestRoot());
   }
   std::optional<std::wstring> Value(const std::wstring& path, const wchar_t* name = L"") {
     w32::RegKey key = w32::RegKey::Open(root_.Get(), path);

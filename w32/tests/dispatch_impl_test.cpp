@@ -128,7 +128,9 @@ class Dispatch : public ::testing::Test {
     ::CoInitialize(nullptr);
     wchar_t folder[MAX_PATH + 1] = {};
     ::GetTempPathW(MAX_PATH, folder);
-    g_libraryPath = std::wstring(folder) + L"scrivo_w32_counter.tlb";
+    // One file a process: ctest runs each test in a process of its own, side by side.
+    g_libraryPath = std::wstring(folder) + L"scrivo_w32_counter_" +
+                    std::to_wstring(::GetCurrentProcessId()) + L".tlb";
     ASSERT_EQ(WriteCounterLibrary(g_libraryPath), S_OK);
   }
   static void TearDownTestSuite() {
