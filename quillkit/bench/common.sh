@@ -56,7 +56,8 @@ qk_timed() {
   local t
   t=$(mktemp)
   /usr/bin/time -f '%e %U %S' -o "$t" "$@" >/dev/null 2>&1 || true
-  awk '{ printf "%.3f %.3f\n", $1, $2 + $3 }' "$t"
+  # The last line: a failing command's status line comes first.
+  awk 'END { printf "%.3f %.3f\n", $1, $2 + $3 }' "$t"
   rm -f "$t"
 }
 

@@ -54,14 +54,15 @@ ours_pdfs=("$out"/ours/*.pdf)
 ours_bytes=$(bytes_of "${ours_pdfs[@]}")
 all_bytes=$(bytes_of "$out/all.pdf")
 
-row() {  # label wall cpu pages bytes files
+row() {  # label wall cpu pages bytes files-out [pages-written]
   printf '%-32s %9s %9s %9s %11s %9s\n' "$1" "$(ms_per "$2" "$4")" "$(ms_per "$3" "$4")" \
-    "$(ratio "$4" "$3")" "$(ratio "$5" "${6%/*}" '%.0f')" "$6" | tee -a "$summary"
+    "$(ratio "$4" "$3")" "$(ratio "$5" "${7:-${6%/*}}" '%.0f')" "$6" | tee -a "$summary"
 }
 say "Speed and size (load average $(cut -d' ' -f1-3 /proc/loadavg))"
 say "                                  ms/file   CPU ms/file  pages/CPU s  bytes/page  files out"
 row "emf2pdf, a process a file" "$w_each" "$c_each" "$n" "$ours_bytes" "${#ours_pdfs[@]}/$n"
-row "emf2pdf, one $n-page document" "$w_all" "$c_all" "$n" "$all_bytes" "1/1"
+row "emf2pdf, one $n-page document" "$w_all" "$c_all" "$n" "$all_bytes" "1/1" \
+  "$(pdfinfo "$out/all.pdf" 2>/dev/null | sed -n 's/^Pages: *//p')"
 if [ "$peers" != none ]; then
   for t in inkscape libreoffice; do
     case $t in inkscape) qk_have inkscape || continue ;; libreoffice) qk_have soffice || continue ;; esac
@@ -141,7 +142,7 @@ say ""
 
 # Memory: peak resident size for a long document and for a tenth of it; a
 # writer that streams its pages stays flat.
-biggest=$(ls -S "${files[@]}" | head -1)
+biggest=$(ls -S "${files[@]}" | sed -n 1p)
 peak() {  # pages
   local list=() i
   for i in $(seq 1 "$1"); do list+=("$biggest"); done
