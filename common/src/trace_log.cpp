@@ -77,14 +77,28 @@ std::vector<std::wstring> FormatTraceLines(const SYSTEMTIME& utc, const std::wst
       w32::Format(L"%d-%02d-%02d %02d:%02d:%02d.%03d:\t", utc.wYear, utc.wMonth, utc.wDay,
                   utc.wHour, utc.wMinute, utc.wSecond, utc.wMilliseconds);
   const size_t room = kMaxTraceLineChars - stamp.size() - 2;
+  // The text's own line breaks end lines too (a system message text ends
+  // with one), so that every line of the file has its time stamp.
+  std::vector<std::wstring> pieces;
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != L'\r' && text[i] != L'\n') continue;
+    pieces.push_back(text.substr(start, i - start));
+    if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size() || pieces.empty()) pieces.push_back(text.substr(start));
+
   std::vector<std::wstring> lines;
-  size_t pos = 0;
-  do {
-    size_t take = text.size() - pos < room ? text.size() - pos : room;
-    if (pos + take < text.size() && take > 1 && IS_HIGH_SURROGATE(text[pos + take - 1])) --take;
-    lines.push_back(stamp + text.substr(pos, take) + L"\r\n");
-    pos += take;
-  } while (pos < text.size());
+  for (const std::wstring& piece : pieces) {
+    size_t pos = 0;
+    do {
+      size_t take = piece.size() - pos < room ? piece.size() - pos : room;
+      if (pos + take < piece.size() && take > 1 && IS_HIGH_SURROGATE(piece[pos + take - 1])) --take;
+      lines.push_back(stamp + piece.substr(pos, take) + L"\r\n");
+      pos += take;
+    } while (pos < piece.size());
+  }
   return lines;
 }
 

@@ -59,9 +59,10 @@ TEST_F(Reports, MessageModeBroadcastsCodeAndErrorAndTracesTheRawText) {
 
   scrivo::CloseTraceLog();
   const auto texts = TracedTexts();
-  ASSERT_EQ(texts.size(), 2u);
+  ASSERT_EQ(texts.size(), 3u);
   EXPECT_EQ(texts[0], L"The %PRINTER_NAME% printer\\nis off.");  // placeholder kept
-  EXPECT_EQ(texts[1].rfind(L"Failed to get print job info.\nError # 2: ", 0), 0u) << texts[1];
+  EXPECT_EQ(texts[1], L"Failed to get print job info.");
+  EXPECT_EQ(texts[2].rfind(L"Error # 2: ", 0), 0u);
 }
 
 TEST_F(Reports, SystemErrorFallsBackToTheLastErrorAndOtherwiseReportsNothing) {
@@ -76,7 +77,7 @@ TEST_F(Reports, SystemErrorFallsBackToTheLastErrorAndOtherwiseReportsNothing) {
   ASSERT_EQ(got.size(), 1u);
   EXPECT_EQ(got[0].lParam, ERROR_ACCESS_DENIED);
   scrivo::CloseTraceLog();
-  EXPECT_EQ(TracedTexts().size(), 1u);  // "nothing" left no line
+  EXPECT_EQ(TracedTexts().size(), 2u);  // "x" and its error line; "nothing" left none
 }
 
 TEST_F(Reports, CodeZeroIsShownEvenInMessageMode) {

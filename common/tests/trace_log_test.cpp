@@ -43,6 +43,16 @@ TEST(TraceLineFormat, LongTextContinuesOnLinesOfAtMost1023Characters) {
   EXPECT_EQ(scrivo::FormatTraceLines(t, text.substr(0, 997)).size(), 2u);
 }
 
+TEST(TraceLineFormat, LineBreaksInTheTextStartNewStampedLines) {
+  const SYSTEMTIME t = Time(2026, 5, 6, 7, 8, 9, 10);
+  const auto lines = scrivo::FormatTraceLines(t, L"Failed to open registry key\nHKLM\\Software\\Scrivo\nError # 5: Access denied.\r\n");
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], L"2026-05-06 07:08:09.010:\tFailed to open registry key\r\n");
+  EXPECT_EQ(lines[1], L"2026-05-06 07:08:09.010:\tHKLM\\Software\\Scrivo\r\n");
+  EXPECT_EQ(lines[2], L"2026-05-06 07:08:09.010:\tError # 5: Access denied.\r\n");
+  EXPECT_EQ(scrivo::FormatTraceLines(t, L"a\r\n\r\nb").size(), 3u);  // an empty line inside stays
+}
+
 TEST(TraceLineFormat, SurrogatePairIsNeverSplit) {
   std::wstring text(995, L'x');
   text += L"\xD83D\xDE00";  // one character in two code units, at the line's edge

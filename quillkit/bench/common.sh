@@ -49,24 +49,30 @@ qk_ensure_built() {
   fi
 }
 
+# Runs a command and prints "WALL CPU" in seconds (CPU: user + system time of
+# the command and all its children): on a shared machine the CPU time is the
+# fairer measure of the work done.
+qk_timed() {
+  local t
+  t=$(mktemp)
+  /usr/bin/time -f '%e %U %S' -o "$t" "$@" >/dev/null 2>&1 || true
+  # The last line: a failing command's status line comes first.
+  awk 'END { printf "%.3f %.3f\n", $1, $2 + $3 }' "$t"
+  rm -f "$t"
+}
+
 # Converts every EMF of a folder (symbolic links named NAME.emf) to NAME.pdf
-# in the same folder with Inkscape, in one process. Prints the seconds taken.
+# in the same folder with Inkscape, in one process. Prints "WALL CPU".
 qk_inkscape_batch() {
-  local dir=$1 start end
-  start=$(date +%s.%N)
-  (cd "$dir" && inkscape --export-type=pdf ./*.emf >/dev/null 2>&1) || true
-  end=$(date +%s.%N)
-  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f\n", b - a }'
+  local dir=$1
+  (cd "$dir" && qk_timed inkscape --export-type=pdf ./*.emf)
 }
 
 # The same with LibreOffice (one process for the batch, its own profile).
 qk_libreoffice_batch() {
-  local dir=$1 start end profile
+  local dir=$1 profile
   profile=$(mktemp -d)
-  start=$(date +%s.%N)
-  (cd "$dir" && soffice -env:UserInstallation="file://$profile" --headless --convert-to pdf \
-     --outdir "$dir" ./*.emf >/dev/null 2>&1) || true
-  end=$(date +%s.%N)
+  (cd "$dir" && qk_timed soffice -env:UserInstallation="file://$profile" --headless --convert-to pdf \
+     --outdir "$dir" ./*.emf)
   rm -rf "$profile"
-  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f\n", b - a }'
 }

@@ -59,8 +59,15 @@ done < "$out/files.txt"
   . "$root/scripts/wine-session.sh"
   export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;explorer.exe=d"
   scrivo_session_start
-  wine "$win_bin/gdiref.exe" --list "$(qk_wine_path "$out/ref/list.txt")" > "$out/ref/log.txt" 2>&1 || true
+  wine "$win_bin/gdiref.exe" --shrink --list "$(qk_wine_path "$out/ref/list.txt")" > "$out/ref/log.txt" 2>&1 || true
 )
+# The resolution of each reference: 96 dpi unless the page was too large for it.
+declare -A dpi_of
+while IFS=$'\t' read -r status input size dpi; do
+  [ "$status" = ok ] || continue
+  input=${input//\\//}
+  dpi_of[$(basename "$(dirname "$input")")-$(basename "$input" .emf)]=${dpi#dpi=}
+done < <(tr -d '\r' < "$out/ref/log.txt")
 
 # Our PDFs, one file each, as users convert them.
 while IFS=$'\t' read -r name path text; do
@@ -80,8 +87,8 @@ done
 
 # Render and compare. A missing reference leaves the file out of the count
 # (GDI itself could not draw it); a missing PDF counts as a failure.
-render() {  # pdf ppm-prefix
-  pdftoppm -r 96 -aa no -aaVector no -f 1 -l 1 -singlefile "$1" "$2" >/dev/null 2>&1
+render() {  # pdf ppm-prefix dpi
+  pdftoppm -r "$3" -aa no -aaVector no -f 1 -l 1 -singlefile "$1" "$2" >/dev/null 2>&1
 }
 summary=$out/summary.txt
 {
@@ -96,10 +103,11 @@ while IFS=$'\t' read -r name path text; do
   kind=notext
   [ "$text" -gt 0 ] && kind=text
   line=$(printf '%-40s %-5s' "$name" "$text")
+  [ "${dpi_of[$name]:-96}" = 96 ] || line+=" (at ${dpi_of[$name]} dpi)"
   for t in "${tools[@]}"; do
     pdf=$out/$t/$name.pdf
     verdict=NOPDF
-    if [ -s "$pdf" ] && render "$pdf" "$out/$t/$name"; then
+    if [ -s "$pdf" ] && render "$pdf" "$out/$t/$name" "${dpi_of[$name]:-96}"; then
       res=$("$native_bin/imgcmp" --diff "$out/$t/$name.diff.ppm" "$ref" "$out/$t/$name.ppm" || true)
       verdict=$(awk -F'\t' '{ sub("diff=", "", $2); sub("ink_diff=", "", $3); printf "%s %s/%s", $1, $2, $3 }' <<< "$res")
       [ "${res%%$'\t'*}" = MATCH ] && matched[$t.$kind]=$(( ${matched[$t.$kind]:-0} + 1 ))
@@ -114,7 +122,8 @@ share() {  # matched total
   awk -v m="$1" -v n="$2" 'BEGIN { if (n == 0) print "-"; else printf "%d/%d (%.0f%%)", m, n, 100 * m / n }'
 }
 {
-  echo "Fidelity against GDI at 96 dpi (match: <=2% of pixels and <=50% of ink differ)"
+  echo "Fidelity against GDI at 96 dpi (match: <=2% of pixels and <=50% of ink differ;"
+  echo "pages too large for 96 dpi at the largest resolution that fits)"
   echo "$(date -u '+%Y-%m-%d %H:%M UTC'), $(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo '?')"
   printf '%-12s %-22s %-22s %-22s\n' tool "without text" "with text" all
   for t in "${tools[@]}"; do

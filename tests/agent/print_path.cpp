@@ -114,10 +114,67 @@ std::wstring ScratchFolder(const std::wstring& name) {
   return folder;
 }
 
-DWORD RunSpoolSide(const std::wstring& args, DWORD timeoutMs) {
-  const auto code = testkit::RunAndWait(testkit::QuotedProgram(L"spoolside.exe") + L" " + args,
-                                        timeoutMs);
+DWORD RunSpoolSide(const std::wstring& args, DWORD timeoutMs, std::wstring* output) {
+  std::wstring ignored;
+  const auto code = testkit::RunAndCapture(testkit::QuotedProgram(L"spoolside.exe") + L" " + args,
+                                           timeoutMs, output ? output : &ignored);
   return code ? *code : 999;
+}
+
+std::wstring RecordPath() {
+  wchar_t temp[MAX_PATH + 1] = {};
+  ::GetTempPathW(MAX_PATH + 1, temp);
+  return w32::JoinPath(temp, L"scrivo standin records.txt");
+}
+
+std::vector<std::wstring> Records() {
+  std::vector<std::wstring> lines;
+  w32::KernelHandle file(::CreateFileW(RecordPath().c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file) return lines;
+  std::string bytes;
+  char chunk[65536];
+  DWORD got = 0;
+  while (::ReadFile(file.Get(), chunk, sizeof(chunk), &got, nullptr) && got > 0)
+    bytes.append(chunk, got);
+  const std::wstring all = w32::Widen(bytes, CP_UTF8);
+  size_t start = 0;
+  for (size_t end; (end = all.find(L'\n', start)) != std::wstring::npos; start = end + 1)
+    lines.push_back(all.substr(start, end - start));
+  return lines;
+}
+
+std::vector<std::wstring> RecordsOf(const std::wstring& prefix) {
+  std::vector<std::wstring> found;
+  for (const std::wstring& line : Records()) {
+    if (line == prefix) found.push_back(L"");
+    else if (line.rfind(prefix + L"\t", 0) == 0) found.push_back(line.substr(prefix.size() + 1));
+  }
+  return found;
+}
+
+bool WaitForRecords(const std::wstring& prefix, size_t count, DWORD timeoutMs) {
+  return testkit::WaitUntil([&] { return RecordsOf(prefix).size() >= count; }, timeoutMs, 50);
+}
+
+void SetStandinString(const wchar_t* program, const wchar_t* name, const std::wstring& value) {
+  w32::RegKey k = w32::RegKey::Create(HKEY_CURRENT_USER, std::wstring(L"Software\\ScrivoStandins\\") + program);
+  ASSERT_EQ(k.WriteString(name, value), ERROR_SUCCESS);
+}
+
+void SetStandinDword(const wchar_t* program, const wchar_t* name, DWORD value) {
+  w32::RegKey k = w32::RegKey::Create(HKEY_CURRENT_USER, std::wstring(L"Software\\ScrivoStandins\\") + program);
+  ASSERT_EQ(k.WriteDword(name, value), ERROR_SUCCESS);
+}
+
+std::wstring ProgramCopies(const std::wstring& name, const std::vector<std::wstring>& programs) {
+  const std::wstring folder = ScratchFolder(name);
+  for (const std::wstring& program : programs)
+    EXPECT_TRUE(::CopyFileW(w32::JoinPath(testkit::BinFolder(), program).c_str(),
+                            w32::JoinPath(folder, program).c_str(), FALSE))
+        << w32::Narrow(program);
+  return folder;
 }
 
 void PrintPathTest::SetUp() {
@@ -131,6 +188,9 @@ void PrintPathTest::SetUp() {
   listener_ = std::make_unique<testkit::NotifyListener>(L"Scrivo_notify_message");
   ASSERT_TRUE(listener_->Ready());
   SetDword(L"Message Mode", 1);
+  w32::DeleteKeyTree(HKEY_CURRENT_USER, L"Software\\ScrivoStandins");
+  ::DeleteFileW(RecordPath().c_str());
+  w32::RegKey::Create(HKEY_CURRENT_USER, L"Software\\ScrivoStandins").WriteString(L"Record File", RecordPath());
 }
 
 void PrintPathTest::TearDown() {
@@ -138,10 +198,19 @@ void PrintPathTest::TearDown() {
   listener_.reset();
   w32::DeleteKeyTree(HKEY_LOCAL_MACHINE, kProductKey);
   w32::DeleteKeyTree(HKEY_CURRENT_USER, kProductKey);
+  w32::DeleteKeyTree(HKEY_CURRENT_USER, L"Software\\ScrivoStandins");
+  // Stand-ins that a test left open end with their windows.
+  for (const wchar_t* cls : {L"ScrivoTestTarget", L"ScrivoTestOther", L"Scrivo progress indicator"})
+    for (HWND w = ::FindWindowW(cls, nullptr); w; w = ::FindWindowW(cls, nullptr)) {
+      ::PostMessageW(w, WM_CLOSE, 0, 0);
+      if (!testkit::WaitForWindowGone(w, 10000)) break;
+    }
 }
 
-testkit::Process PrintPathTest::StartAgent() {
-  testkit::Process agent = testkit::Process::Start(testkit::QuotedProgram(L"inkagent.exe"));
+testkit::Process PrintPathTest::StartAgent(const std::wstring& folder) {
+  testkit::Process agent = testkit::Process::Start(
+      folder.empty() ? testkit::QuotedProgram(L"inkagent.exe")
+                     : L"\"" + w32::JoinPath(folder, L"inkagent.exe") + L"\"");
   EXPECT_TRUE(agent.Valid()) << agent.Error();
   EXPECT_TRUE(testkit::WaitUntil(
       [&] { return EventExists(PrintEventName()) || !agent.Running(); }, 30000, 20));

@@ -39,7 +39,22 @@ bool WaitForTrace(const std::wstring& text, size_t count, DWORD timeoutMs);
 std::wstring ScratchFolder(const std::wstring& name);
 
 // Runs spoolside with `args`; its exit code (or 999 when it did not end).
-DWORD RunSpoolSide(const std::wstring& args, DWORD timeoutMs = 60000);
+// `output` (when given) gets what it printed.
+DWORD RunSpoolSide(const std::wstring& args, DWORD timeoutMs = 60000,
+                   std::wstring* output = nullptr);
+
+// The stand-ins' record file (see standins/record) and their settings.
+std::wstring RecordPath();
+std::vector<std::wstring> Records();
+// Records that begin with `prefix` + tab, without that prefix.
+std::vector<std::wstring> RecordsOf(const std::wstring& prefix);
+bool WaitForRecords(const std::wstring& prefix, size_t count, DWORD timeoutMs);
+void SetStandinString(const wchar_t* program, const wchar_t* name, const std::wstring& value);
+void SetStandinDword(const wchar_t* program, const wchar_t* name, DWORD value);
+
+// A folder `name` in the temporary folder holding copies of `programs` from
+// the build's bin folder.
+std::wstring ProgramCopies(const std::wstring& name, const std::vector<std::wstring>& programs);
 
 // Each test starts from a clean machine state: no product key, no trace log,
 // no agent; message mode with a listener, so a report never blocks on a box.
@@ -49,7 +64,7 @@ class PrintPathTest : public ::testing::Test {
   void TearDown() override;
 
   // Starts inkagent and waits until its events exist.
-  testkit::Process StartAgent();
+  testkit::Process StartAgent(const std::wstring& folder = L"");
   // Sets the kill event and waits for every agent started by this test.
   void StopAgents();
 

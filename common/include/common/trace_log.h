@@ -31,7 +31,8 @@ void TraceLine(const std::wstring& text);
 // The lines one entry becomes at time `utc`. A text too long for one line of
 // kMaxTraceLineChars is continued on further lines with the same time stamp:
 // nothing of it is lost and every line keeps the format. A surrogate pair is
-// never split.
+// never split. Line breaks in the text end lines as well (a break at the very
+// end adds no empty line), for the same reason.
 std::vector<std::wstring> FormatTraceLines(const SYSTEMTIME& utc, const std::wstring& text);
 
 }  // namespace scrivo

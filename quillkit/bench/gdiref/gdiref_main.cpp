@@ -1,10 +1,11 @@
 // gdiref: renders EMF files with the system's own GDI playback into PPM
 // pictures, the reference for fidelity measurements of the PDF writer.
 //
-//   gdiref [--dpi N] input.emf output.ppm
-//   gdiref [--dpi N] --list pairs.txt      one "input<TAB>output" a line
+//   gdiref [--dpi N] [--shrink] input.emf output.ppm
+//   gdiref [--dpi N] [--shrink] --list pairs.txt   one "input<TAB>output" a line
 //
-// Prints one line a file: "ok<TAB>input<TAB>WxH" or "error<TAB>input<TAB>why".
+// --shrink draws a frame too large for the resolution at a lower one.
+// Prints one line a file: "ok<TAB>input<TAB>WxH<TAB>dpi=N" or "error<TAB>input<TAB>why".
 // Exit code 0 when every file was rendered, 1 when one failed, 2 on bad usage.
 #include <windows.h>
 #include <shellapi.h>
@@ -71,13 +72,13 @@ void Report(const char* status, const std::wstring& input, const std::string& de
   std::fflush(stdout);
 }
 
-bool RenderOne(const Job& job, int dpi) {
+bool RenderOne(const Job& job, int dpi, bool shrink) {
   w32::EnhMetaFile emf(GetEnhMetaFileW(job.first.c_str()));
   if (!emf) {
     Report("error", job.first, "cannot open as an enhanced metafile");
     return false;
   }
-  const gdiref::PlaybackResult result = gdiref::RenderReference(emf.Get(), dpi);
+  const gdiref::PlaybackResult result = gdiref::RenderReference(emf.Get(), dpi, shrink);
   if (!result.ok) {
     Report("error", job.first, w32::Narrow(result.error, CP_UTF8));
     return false;
@@ -86,14 +87,14 @@ bool RenderOne(const Job& job, int dpi) {
     Report("error", job.first, "cannot write " + w32::Narrow(job.second, CP_UTF8));
     return false;
   }
-  Report("ok", job.first, w32::Format("%dx%d", result.image.width, result.image.height));
+  Report("ok", job.first, w32::Format("%dx%d\tdpi=%d", result.image.width, result.image.height, result.dpi));
   return true;
 }
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: gdiref [--dpi N] input.emf output.ppm\n"
-               "       gdiref [--dpi N] --list pairs.txt   (input<TAB>output a line)\n");
+               "usage: gdiref [--dpi N] [--shrink] input.emf output.ppm\n"
+               "       gdiref [--dpi N] [--shrink] --list pairs.txt   (input<TAB>output a line)\n");
   return 2;
 }
 
@@ -105,12 +106,15 @@ int Run() {
   std::vector<std::wstring> args(argv + 1, argv + argc);
 
   int dpi = 96;
+  bool shrink = false;
   std::vector<Job> jobs;
   std::vector<std::wstring> positional;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == L"--dpi" && i + 1 < args.size()) {
       dpi = _wtoi(args[++i].c_str());
       if (dpi < 1 || dpi > 2400) return Usage();
+    } else if (args[i] == L"--shrink") {
+      shrink = true;
     } else if (args[i] == L"--list" && i + 1 < args.size()) {
       if (!ReadListFile(args[++i], &jobs)) {
         std::fprintf(stderr, "gdiref: cannot read the list %s\n", w32::Narrow(args[i], CP_UTF8).c_str());
@@ -124,7 +128,7 @@ int Run() {
   else if (!positional.empty() || jobs.empty()) return Usage();
 
   bool allOk = true;
-  for (const Job& job : jobs) allOk = RenderOne(job, dpi) && allOk;
+  for (const Job& job : jobs) allOk = RenderOne(job, dpi, shrink) && allOk;
   return allOk ? 0 : 1;
 }
 

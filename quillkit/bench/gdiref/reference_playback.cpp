@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <algorithm>
 
 #include "w32/unique_handle.h"
 
@@ -150,17 +151,19 @@ int CALLBACK EnumProc(HDC dc, HANDLETABLE* table, const ENHMETARECORD* rec, int 
 
 }  // namespace
 
-bool FrameToPixels(const RECTL& frame, int dpi, int* width, int* height) {
-  const double w = std::round((static_cast<double>(frame.right) - frame.left) * dpi / 2540.0);
-  const double h = std::round((static_cast<double>(frame.bottom) - frame.top) * dpi / 2540.0);
+bool FrameToPixels(const RECTL& frame, int dpi, int* width, int* height, RECT* target) {
+  const double exactW = (static_cast<double>(frame.right) - frame.left) * dpi / 2540.0;
+  const double exactH = (static_cast<double>(frame.bottom) - frame.top) * dpi / 2540.0;
+  const double w = std::ceil(exactW - 1e-6), h = std::ceil(exactH - 1e-6);
   if (!(w >= 1 && h >= 1 && w <= kMaxSide && h <= kMaxSide)) return false;
   if (w * h > static_cast<double>(kMaxPixels)) return false;
   *width = static_cast<int>(w);
   *height = static_cast<int>(h);
+  *target = RECT{0, 0, std::max(1L, std::lround(exactW)), std::max(1L, std::lround(exactH))};
   return true;
 }
 
-PlaybackResult RenderReference(HENHMETAFILE emf, int dpi) {
+PlaybackResult RenderReference(HENHMETAFILE emf, int dpi, bool shrinkToFit) {
   PlaybackResult result;
   ENHMETAHEADER header{};
   if (GetEnhMetaFileHeader(emf, sizeof(header), &header) < offsetof(ENHMETAHEADER, szlMillimeters) + sizeof(SIZEL)) {
@@ -168,10 +171,15 @@ PlaybackResult RenderReference(HENHMETAFILE emf, int dpi) {
     return result;
   }
   int width = 0, height = 0;
-  if (!FrameToPixels(header.rclFrame, dpi, &width, &height)) {
-    result.error = L"frame is empty or too large";
-    return result;
+  RECT target{};
+  while (!FrameToPixels(header.rclFrame, dpi, &width, &height, &target)) {
+    if (!shrinkToFit || dpi <= 1) {
+      result.error = L"frame is empty or too large";
+      return result;
+    }
+    dpi = dpi > 12 ? dpi * 3 / 4 : dpi - 1;
   }
+  result.dpi = dpi;
 
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -194,7 +202,6 @@ PlaybackResult RenderReference(HENHMETAFILE emf, int dpi) {
   Player player;
   player.refDevice = header.szlDevice;
   player.refMillimeters = header.szlMillimeters;
-  RECT target{0, 0, width, height};
   EnumEnhMetaFile(dc.Get(), emf, EnumProc, &player, &target);
   GdiFlush();
   SelectObject(dc.Get(), old);

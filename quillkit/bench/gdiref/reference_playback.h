@@ -17,6 +17,7 @@ struct RgbImage {
 
 struct PlaybackResult {
   bool ok = false;
+  int dpi = 0;         // the resolution drawn at
   std::wstring error;  // why it failed, when it did
   RgbImage image;
 };
@@ -25,10 +26,14 @@ struct PlaybackResult {
 constexpr int kMaxSide = 20000;
 constexpr int64_t kMaxPixels = 80LL * 1000 * 1000;
 
-// Picture size in pixels of an EMF frame (0.01 mm units) at `dpi`.
-bool FrameToPixels(const RECTL& frame, int dpi, int* width, int* height);
+// Picture size in pixels of an EMF frame (0.01 mm units) at `dpi`: the
+// bitmap is rounded up, as PDF renderers size a page, and the frame is drawn
+// into `target`, its size rounded to the nearest pixel.
+bool FrameToPixels(const RECTL& frame, int dpi, int* width, int* height, RECT* target);
 
-// Renders the metafile at `dpi` onto white. Never throws.
-PlaybackResult RenderReference(HENHMETAFILE emf, int dpi);
+// Renders the metafile at `dpi` onto white; with `shrinkToFit`, a frame too
+// large for that resolution is drawn at the largest resolution that fits.
+// Never throws.
+PlaybackResult RenderReference(HENHMETAFILE emf, int dpi, bool shrinkToFit = false);
 
 }  // namespace gdiref

@@ -4,8 +4,12 @@
 //                               records>, glyph_index=<n>, records=<n>,
 //                               frame=<w>x<h> (0.01 mm), and the error if any
 //   emfscan --words file.emf    the words of its text records, one a line
+//   emfscan --split file.txt    the words of a UTF-8 text file, one a line
+//                               (split the same way, for comparing texts)
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "emf_scan.h"
@@ -16,6 +20,16 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--words") == 0) {
       words = true;
+      continue;
+    }
+    if (std::strcmp(argv[i], "--split") == 0 && i + 1 < argc) {
+      std::ifstream in(argv[++i], std::ios::binary);
+      if (!in) {
+        status = 1;
+        continue;
+      }
+      const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      for (const std::string& word : qkbench::SplitWords(text)) std::printf("%s\n", word.c_str());
       continue;
     }
     const qkbench::EmfScan scan = qkbench::ScanEmfFile(argv[i]);

@@ -18,41 +18,8 @@ dir=$1
 failures=0 files=0
 fail() { echo "FAIL $name: $*"; failures=$((failures + 1)); }
 
-yesno() { [ "$1" = allowed ] && echo yes || echo no; }
-
-check_encrypt() {  # pdf password bits print copy annotate modify
-  local pdf=$1 pw=$2 bits=$3 want="print=$4 copy=$5 annotate=$6 modify=$7" show got
-  show=$(qpdf --show-encryption --password="$pw" "$pdf" 2>&1) || { fail "qpdf cannot open with the user password"; return; }
-  got="print=$(yesno "$(sed -n 's/^print low resolution: //p' <<< "$show")")"
-  got+=" copy=$(yesno "$(sed -n 's/^extract for any purpose: //p' <<< "$show")")"
-  got+=" annotate=$(yesno "$(sed -n 's/^modify annotations: //p' <<< "$show")")"
-  got+=" modify=$(yesno "$(sed -n 's/^modify other: //p' <<< "$show")")"
-  [ "$got" = "$want" ] || fail "qpdf permissions: $got, want $want"
-  local r
-  r=$(sed -n 's/^R = //p' <<< "$show")
-  case $bits in
-    40) [ "$r" = 2 ] || fail "revision $r for 40 bits" ;;
-    128) [ "$r" = 3 ] || fail "revision $r for 128 bits" ;;
-  esac
-  local json_bits
-  json_bits=$(qpdf --json --json-key=encrypt --password="$pw" "$pdf" | sed -n 's/.*"bits": \([0-9]*\).*/\1/p' | head -1)
-  [ "$bits" = any ] || [ "$json_bits" = "$bits" ] || fail "key length $json_bits, want $bits"
-
-  local info flags
-  info=$(pdfinfo -upw "$pw" "$pdf" 2>&1) || { fail "pdfinfo cannot open with the user password"; return; }
-  flags=$(sed -n 's/^Encrypted: *yes (\(.*\) algorithm.*/\1/p' <<< "$info" | sed 's/ *$//')
-  local wantflags="print:$4 copy:$5 change:$7 addNotes:$6"
-  [ "$flags" = "$wantflags" ] || fail "pdfinfo permissions '$flags', want '$wantflags'"
-
-  local p
-  p=$(mutool show -p "$pw" "$pdf" trailer/Encrypt/P 2>/dev/null | tr -d ' \n')
-  [ -n "$p" ] || { fail "mutool cannot read the encryption dictionary"; return; }
-  local mflags="print=$(( (p >> 2) & 1 )) copy=$(( (p >> 4) & 1 )) annotate=$(( (p >> 5) & 1 )) modify=$(( (p >> 3) & 1 ))"
-  local wantm=${want//=yes/=1}
-  wantm=${wantm//=no/=0}
-  [ "$mflags" = "$wantm" ] || fail "mutool permissions $mflags, want $wantm"
-  mutool draw -p "$pw" -o /dev/null -F png "$pdf" 1 >/dev/null 2>&1 || fail "mutool cannot draw with the user password"
-}
+# The encryption checks are shared with the benchmarks.
+. "$(dirname "$0")/../../bench/pdf_checks.sh"
 
 for expect in "$dir"/*.expect; do
   [ -e "$expect" ] || continue
@@ -88,7 +55,8 @@ for expect in "$dir"/*.expect; do
         else
           read -r bits perms <<< "$rest"
           set -- ${perms//=/ }
-          check_encrypt "$pdf" "$pw" "$bits" "$2" "$4" "$6" "$8"
+          problems=$(qk_check_encryption "$pdf" "$pw" "$bits" "$2" "$4" "$6" "$8") ||
+            while read -r line; do fail "$line"; done <<< "$problems"
         fi ;;
       owner)
         show=$(qpdf --show-encryption --password="$rest" "$pdf" 2>&1)

@@ -48,6 +48,30 @@ TEST_F(WriterTest, RegisteredUnderProgIdWithInprocServer) {
   EXPECT_EQ(writer.CreateResult(), S_OK);
 }
 
+TEST_F(WriterTest, UnregisterRemovesTheClassAndRegisterRestoresIt) {
+  w32::ModuleHandle dll(LoadLibraryW(w32::JoinPath(w32::ModuleFolder(), L"quillkit.dll").c_str()));
+  ASSERT_TRUE(dll);
+  using Entry = HRESULT(STDAPICALLTYPE*)();
+  auto unregister = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dll.Get(), "DllUnregisterServer")));
+  auto doRegister = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dll.Get(), "DllRegisterServer")));
+  ASSERT_TRUE(unregister && doRegister);
+  CLSID clsid{};
+  ASSERT_EQ(CLSIDFromProgID(kProgId, &clsid), S_OK);
+  wchar_t clsidText[64] = {};
+  StringFromGUID2(clsid, clsidText, 64);
+
+  ASSERT_EQ(unregister(), S_OK);
+  EXPECT_FALSE(w32::RegKey::Open(HKEY_CLASSES_ROOT, L"Quillkit3.PDFDocument3").Valid());
+  EXPECT_FALSE(w32::RegKey::Open(HKEY_CLASSES_ROOT, std::wstring(L"CLSID\\") + clsidText).Valid());
+  EXPECT_TRUE(w32::RegKey::Open(HKEY_CLASSES_ROOT, L"CLSID").Valid());
+  EXPECT_EQ(unregister(), S_OK);  // nothing left to remove is no failure
+
+  ASSERT_EQ(doRegister(), S_OK);
+  ASSERT_EQ(doRegister(), S_OK);  // registering twice leaves one clean entry
+  Writer writer;
+  EXPECT_EQ(writer.CreateResult(), S_OK);
+}
+
 TEST_F(WriterTest, ThreePageJobOfDifferentSizes) {
   Writer writer;
   ASSERT_EQ(writer.CreateResult(), S_OK);

@@ -1,5 +1,6 @@
 #include "pdf_file.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <zlib.h>
@@ -82,6 +83,38 @@ std::string pdfTextBytes(const std::string& utf8) {
     return out;
 }
 
+// Some readers (qpdf among them) feed a stream to zlib in 10240-byte pieces
+// into a 64 KiB output buffer and report a damaged stream when a piece ends
+// exactly where the buffer fills. True when `data` meets that boundary.
+bool meetsReaderBoundary(const uint8_t* data, std::size_t size) {
+    const std::size_t inChunk = 10240, outSize = 65536;
+    z_stream z;
+    std::memset(&z, 0, sizeof z);
+    if (inflateInit(&z) != Z_OK) return false;
+    std::vector<uint8_t> out(outSize);
+    z.next_out = out.data();
+    z.avail_out = static_cast<uInt>(outSize);
+    bool hit = false, done = false;
+    for (std::size_t pos = 0; pos < size && !done && !hit; pos += inChunk) {
+        z.next_in = const_cast<Bytef*>(data + pos);
+        z.avail_in = static_cast<uInt>(std::min(inChunk, size - pos));
+        for (;;) {
+            int err = inflate(&z, Z_SYNC_FLUSH);
+            if (err == Z_BUF_ERROR) { hit = true; break; }
+            if (err == Z_STREAM_END) { done = true; break; }
+            if (err != Z_OK) { done = true; break; }
+            bool full = z.avail_out == 0;
+            if (full) {
+                z.next_out = out.data();
+                z.avail_out = static_cast<uInt>(outSize);
+            }
+            if (z.avail_in == 0 && !full) break;
+        }
+    }
+    inflateEnd(&z);
+    return hit;
+}
+
 }  // namespace
 
 PdfFile::~PdfFile() { abandon(); }
@@ -152,14 +185,18 @@ void PdfFile::writeStream(uint32_t num, const std::string& dict, const uint8_t* 
     std::vector<uint8_t> buf;
     std::string filterEntry = filter;
     if ((compress_ || forceCompress) && filter.empty() && size > 0) {
-        uLongf bound = compressBound(static_cast<uLong>(size));
-        buf.resize(bound);
-        if (compress2(buf.data(), &bound, data, static_cast<uLong>(size), 6) == Z_OK) {
+        static const int levels[] = {6, 5, 7, 4, 8, 9, 3};
+        bool ok = false;
+        for (int level : levels) {
+            uLongf bound = compressBound(static_cast<uLong>(size));
             buf.resize(bound);
-            filterEntry = "/FlateDecode";
-        } else {
-            buf.assign(data, data + size);
+            if (compress2(buf.data(), &bound, data, static_cast<uLong>(size), level) != Z_OK) break;
+            buf.resize(bound);
+            ok = true;
+            if (!meetsReaderBoundary(buf.data(), buf.size())) break;
         }
+        if (ok) filterEntry = "/FlateDecode";
+        else buf.assign(data, data + size);
     } else {
         buf.assign(data, data + size);
     }

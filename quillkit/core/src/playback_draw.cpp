@@ -663,7 +663,9 @@ void Player::onShape(const RecordData& r) {
         case emr::ROUNDRECT: {
             double l, t, rr, b;
             box(l, t, rr, b);
-            boxShape(r.type(), l, t, rr, b, {}, {}, r.i32(24), r.i32(28));
+            double cw = 0, ch = 0;
+            if (r.type() == emr::ROUNDRECT) { cw = r.i32(24); ch = r.i32(28); }
+            boxShape(r.type(), l, t, rr, b, {}, {}, cw, ch);
             return;
         }
         case emr::ARC:

@@ -47,6 +47,12 @@ class Process {
 std::optional<DWORD> RunAndWait(const std::wstring& commandLine, DWORD timeoutMs,
                                 const std::wstring& workDir = L"");
 
+// Starts a console program with its output (stdout and stderr) captured and
+// waits at most `timeoutMs`; nothing when it could not be started or did not
+// end in time (it is then terminated). The output is taken as UTF-8.
+std::optional<DWORD> RunAndCapture(const std::wstring& commandLine, DWORD timeoutMs,
+                                   std::wstring* output);
+
 // Folder of the running test program (where every built program lands).
 std::wstring BinFolder();
 // `name` in BinFolder(), in double quotes: ready for a command line.

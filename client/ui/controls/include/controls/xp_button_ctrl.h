@@ -1,0 +1,48 @@
+// An owner-drawn push button with a picture in three looks, drawn with the
+// system theme when visual styles are on and in the classic way otherwise.
+//
+// The parent passes WM_DRAWITEM on to the button (ReflectDrawItem).
+#pragma once
+#include <windows.h>
+
+#include "controls/button_looks.h"
+#include "controls/theme_api.h"
+#include "w32/window_impl.h"
+
+class CXPButtonCtrl : public w32::WindowImpl {
+ public:
+  CXPButtonCtrl() = default;
+  ~CXPButtonCtrl() override;
+
+  // Takes over a push button and makes it owner-drawn.
+  bool Attach(HWND button);
+  // The picture in its three looks; the bitmap's own size is the picture size.
+  bool LoadBitmap(HINSTANCE instance, int resourceId);
+
+  bool Themed() const { return theme_ != nullptr; }
+  bool Hovered() const { return hover_; }
+  // Draws the button into `item` (called for WM_DRAWITEM).
+  void DrawItem(const DRAWITEMSTRUCT& item);
+
+  // For a parent's WM_DRAWITEM: hands the drawing to a CXPButtonCtrl that
+  // runs the item's window. True when one did.
+  static bool ReflectDrawItem(LPARAM drawItem);
+
+  W32_BEGIN_MSG_MAP()
+    W32_MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
+    W32_MESSAGE_HANDLER(WM_MOUSELEAVE, OnMouseLeave)
+    W32_MESSAGE_HANDLER(WM_THEMECHANGED, OnThemeChanged)
+  W32_END_MSG_MAP()
+
+ private:
+  LRESULT OnMouseMove(UINT, WPARAM, LPARAM, bool& handled);
+  LRESULT OnMouseLeave(UINT, WPARAM, LPARAM, bool& handled);
+  LRESULT OnThemeChanged(UINT, WPARAM, LPARAM, bool& handled);
+  void OpenTheme();
+  void CloseTheme();
+
+  HTHEME_ theme_ = nullptr;
+  bool hover_ = false;
+  COLORREF textColor_ = 0;
+  CButtonLooks looks_;
+};

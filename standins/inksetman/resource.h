@@ -1,0 +1,16 @@
+// Controls of the settings manager's dialog.
+#pragma once
+#define IDD_SETTINGS 100
+#define IDC_PROFILE 1001
+#define IDC_TITLE 1002
+#define IDC_AUTHOR 1003
+#define IDC_SUBJECT 1004
+#define IDC_KEYWORDS 1005
+#define IDC_PROTECT 1006
+#define IDC_USER_PASSWORD 1007
+#define IDC_OWNER_PASSWORD 1008
+#define IDC_ALLOW_PRINTING 1009
+#define IDC_ALLOW_COPYING 1010
+#define IDC_WATERMARKS 1011
+#define IDC_WATERMARK_FILE 1012
+#define IDC_WATERMARK_ON_TOP 1013
