@@ -9,7 +9,7 @@ packages=(
   wine wine32:i386 libwine-dev
   xvfb xauth x11-apps xdotool imagemagick
   fonts-liberation fonts-crosextra-carlito fonts-crosextra-caladea
-  qpdf poppler-utils mupdf-tools
+  qpdf poppler-utils mupdf-tools time
 )
 
 missing=()

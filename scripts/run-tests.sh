@@ -12,6 +12,6 @@ build_root=${SCRIVO_BUILD:-$root/build}
 scrivo_session_start
 
 status=0
-(cd "$build_root/native" && ctest --output-on-failure -j2 --timeout 600) || status=1
-(cd "$build_root/win" && ctest --output-on-failure -j2 --timeout 600) || status=1
+(cd "$build_root/native" && ctest --output-on-failure -j2 --timeout 600 </dev/null) || status=1
+(cd "$build_root/win" && ctest --output-on-failure -j2 --timeout 600 </dev/null) || status=1
 exit $status
