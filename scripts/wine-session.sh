@@ -49,11 +49,6 @@ scrivo_session_start() {
         /d "${pair#*=}" /f >/dev/null 2>&1
     done
     touch "$WINEPREFIX/.scrivo-ready"
-  else
-    # Start the prefix's services now, with no pipe of ours: otherwise the
-    # first program run (a ctest discovery, say) starts them with its output
-    # pipe, and ctest waits for that pipe until its time-out.
-    wineboot >/dev/null 2>&1 || true
   fi
   # Start the prefix's background services now, with no pipe of ours as their
   # output: otherwise the first test program started later hands its output

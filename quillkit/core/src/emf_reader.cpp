@@ -53,15 +53,16 @@ bool EmfReader::readHeader(EmfHeader& h, std::string& error) {
     uint32_t offDescription = r.u32(64);
     h.device = {r.i32(72), r.i32(76)};
     h.millimeters = {r.i32(80), r.i32(84)};
+    if (h.device.cx <= 0 || h.device.cy <= 0 || h.millimeters.cx <= 0 || h.millimeters.cy <= 0 ||
+        h.millimeters.cx > 1000000 || h.millimeters.cy > 1000000) {
+        error = "EMF header gives no usable reference device size";
+        return false;
+    }
     h.micrometers = {h.millimeters.cx * 1000, h.millimeters.cy * 1000};
     bool descriptionAfter = offDescription == 0 || offDescription >= 108;
     if (size >= 108 && descriptionAfter) {
         SizeL um{r.i32(100), r.i32(104)};
         if (um.cx > 0 && um.cy > 0) h.micrometers = um;
-    }
-    if (h.device.cx <= 0 || h.device.cy <= 0 || h.millimeters.cx <= 0 || h.millimeters.cy <= 0) {
-        error = "EMF header gives no reference device size";
-        return false;
     }
     pos_ = size;
     return true;

@@ -167,6 +167,26 @@ std::string PageWriter::triangleShading(const std::vector<double>& v) {
     return name;
 }
 
+std::string PageWriter::standardFont(const std::string& baseFont) {
+    uint32_t obj;
+    auto it = images_.standardFonts.find(baseFont);
+    if (it != images_.standardFonts.end()) {
+        obj = it->second;
+    } else {
+        obj = file_.reserve();
+        std::string body = "<< /Type /Font /Subtype /Type1 /BaseFont /" + baseFont;
+        if (baseFont != "Symbol") body += " /Encoding /WinAnsiEncoding";
+        body += " >>";
+        file_.writeObject(obj, body);
+        images_.standardFonts[baseFont] = obj;
+    }
+    for (const auto& kv : fonts_)
+        if (kv.second == obj) return kv.first;
+    std::string name = "F" + std::to_string(nextName_++);
+    fonts_[name] = obj;
+    return name;
+}
+
 std::string PageWriter::fillAlpha(double alpha) {
     std::string dict = "<< /Type /ExtGState /ca " + num(alpha, 3) + " /CA " + num(alpha, 3) + " >>";
     for (const auto& kv : gstates_)
@@ -187,7 +207,7 @@ uint32_t PageWriter::finish(uint32_t parent) {
     content_.clear();
     content_.shrink_to_fit();
 
-    std::string res = "<< /ProcSet [/PDF /ImageC]";
+    std::string res = "<< /ProcSet [/PDF /Text /ImageC]";
     if (!xobjects_.empty()) {
         res += " /XObject <<";
         for (const auto& kv : xobjects_) res += " /" + kv.first + " " + std::to_string(kv.second) + " 0 R";
@@ -228,6 +248,11 @@ uint32_t PageWriter::finish(uint32_t parent) {
     if (!shadings_.empty()) {
         res += " /Shading <<";
         for (const auto& kv : shadings_) res += " /" + kv.first + " " + std::to_string(kv.second) + " 0 R";
+        res += " >>";
+    }
+    if (!fonts_.empty()) {
+        res += " /Font <<";
+        for (const auto& kv : fonts_) res += " /" + kv.first + " " + std::to_string(kv.second) + " 0 R";
         res += " >>";
     }
     if (!gstates_.empty()) {

@@ -18,6 +18,7 @@ namespace quillkit {
 // Images already in the file, by content digest, shared across pages.
 struct ImageCache {
     std::unordered_map<uint64_t, uint32_t> objects;
+    std::map<std::string, uint32_t> standardFonts;   // base font name -> font object
 };
 
 enum class ImageMask {
@@ -55,6 +56,9 @@ public:
     std::string axialShading(double x0, double y0, double x1, double y1, const double c0[3], const double c1[3]);
     // Free-form triangle shading; each vertex x, y, r, g, b (colours 0..1).
     std::string triangleShading(const std::vector<double>& vertices);
+    // One of the standard 14 fonts (WinAnsiEncoding, Symbol its own), shared
+    // by every page of the document.
+    std::string standardFont(const std::string& baseFont);
     // Constant fill opacity, 0..1.
     std::string fillAlpha(double alpha);
 
@@ -79,6 +83,7 @@ private:
     std::map<std::string, std::string> patternKeys_;   // key -> name
     std::map<std::string, uint32_t> shadings_;
     std::map<std::string, std::string> gstates_;       // name -> dictionary
+    std::map<std::string, uint32_t> fonts_;            // name -> font object
     int nextName_ = 1;
 };
 

@@ -52,6 +52,9 @@ private:
     void onText(const RecordData& r);
     void onRegionPaint(const RecordData& r);
     void onGradient(const RecordData& r);
+    // Text in the standard PDF fonts (Helvetica, Times, Courier, Symbol),
+    // placed glyph by glyph at GDI's positions.
+    bool drawStandardText(const TextRun& run);
 
     void unsupported(uint32_t type) { ++result_.unsupported[type]; }
     void damaged(const RecordData& r, const std::string& why);

@@ -425,7 +425,8 @@ void Player::onText(const RecordData& r) {
         }
         if (!run.text.empty()) {
             anyText = true;
-            if (!text_ || !text_->draw(*this, run)) allDrawn = false;
+            bool drawn = text_ ? text_->draw(*this, run) : drawStandardText(run);
+            if (!drawn) allDrawn = false;
         }
     }
     if (anyText && !allDrawn) unsupported(r.type());
