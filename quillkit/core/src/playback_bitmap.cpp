@@ -365,6 +365,7 @@ void Player::onText(const RecordData& r) {
             }
         }
         run.glyphIndices = (run.options & ETO_GLYPH_INDEX) != 0;
+        run.ansi = !wide;
         runs.push_back(std::move(run));
         return true;
     };
