@@ -21,7 +21,7 @@ const SfntTable* SfntFace::table(const char* tag) const {
     return it == tables_.end() ? nullptr : &it->second;
 }
 
-bool SfntFace::parse(const std::vector<uint8_t>& data, uint32_t faceIndex, std::string& error) {
+bool SfntFace::parse(const std::vector<uint8_t>& data, uint32_t faceIndex, std::string& error, bool requireCmap) {
     data_ = &data;
     size_ = data.size();
     tables_.clear();
@@ -103,6 +103,7 @@ bool SfntFace::parse(const std::vector<uint8_t>& data, uint32_t faceIndex, std::
     if (strikeoutPosition <= 0) strikeoutPosition = int16_t(unitsPerEm_ * 0.26);
     if (xAvgCharWidth <= 0) xAvgCharWidth = int16_t(unitsPerEm_ / 2);
     readNames();
+    if (!requireCmap && !table("cmap")) return true;
     return parseCmap(error);
 }
 

@@ -19,8 +19,8 @@ class SfntFace {
 public:
     // Parses face `faceIndex` of `data` (a font file or a .ttc collection).
     // The data must outlive the face. False with `error` set when the face
-    // cannot be used.
-    bool parse(const std::vector<uint8_t>& data, uint32_t faceIndex, std::string& error);
+    // cannot be used. A font for embedding alone may lack a character map.
+    bool parse(const std::vector<uint8_t>& data, uint32_t faceIndex, std::string& error, bool requireCmap = true);
 
     const std::vector<uint8_t>& data() const { return *data_; }
     bool isCff() const { return cff_; }
