@@ -13,9 +13,32 @@ CODEPAGE = {238: "cp1250", 204: "cp1251", 161: "cp1253", 162: "cp1254", 177: "cp
             186: "cp1257", 163: "cp1258", 222: "cp874", 128: "cp932", 134: "gbk", 129: "cp949", 136: "cp950"}
 
 
+def picture_box(data):
+    """The EMF's frame in device pixels (the part of the picture GDI shows)."""
+    frame = struct.unpack_from("<4i", data, 24)
+    dev = struct.unpack_from("<2i", data, 72)
+    mm = struct.unpack_from("<2i", data, 80)
+    if mm[0] <= 0 or mm[1] <= 0:
+        return None
+    kx, ky = dev[0] / (mm[0] * 100.0), dev[1] / (mm[1] * 100.0)
+    return frame[0] * kx, frame[1] * ky, frame[2] * kx, frame[3] * ky
+
+
+def visible(rec, box):
+    """False when the record's bounds lie wholly outside the picture."""
+    if box is None or len(rec) < 24:
+        return True
+    l, t, r, b = struct.unpack_from("<4i", rec, 8)
+    if r < l or b < t:   # no bounds recorded
+        return True
+    return not (r < box[0] - 1 or l > box[2] + 1 or b < box[1] - 1 or t > box[3] + 1)
+
+
 def text_records(data):
-    """Yields the decoded text of every text record (not glyph-index)."""
+    """Yields the decoded text of every text record (not glyph-index) that
+    lies inside the picture."""
     fonts, charset, pos = {}, 1, 0
+    box = picture_box(data) if len(data) >= 88 else None
     while pos + 8 <= len(data):
         typ, size = struct.unpack_from("<II", data, pos)
         if size < 8 or pos + size > len(data):
@@ -28,6 +51,8 @@ def text_records(data):
                 h = struct.unpack_from("<I", rec, 8)[0]
                 if h in fonts:
                     charset = fonts[h]
+            elif typ in (83, 84, 96, 97, 108) and not visible(rec, box):
+                pass
             elif typ in (83, 84):
                 yield from emrtext(rec, 36, typ == 84, charset)
             elif typ in (96, 97):                    # POLYTEXTOUTA/W
