@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Text recall of emf2pdf: the share of the words of each EMF's own text
 records (EXTTEXTOUTW/A, POLYTEXTOUTW/A, SMALLTEXTOUT; glyph-index text is
-left out, its characters are only known through the font) that pdftotext
+left out, its characters are only known through the font, and so is the
+text of symbol fonts, whose codes are pictures) that pdftotext
 finds in the PDF emf2pdf makes of it. Prints per file and over the corpus,
 and the bytes of all outputs.
 
@@ -51,8 +52,8 @@ def text_records(data):
                 h = struct.unpack_from("<I", rec, 8)[0]
                 if h in fonts:
                     charset = fonts[h]
-            elif typ in (83, 84, 96, 97, 108) and not visible(rec, box):
-                pass
+            elif typ in (83, 84, 96, 97, 108) and (not visible(rec, box) or charset == 2):
+                pass   # outside the picture, or pictographs of a symbol font (no words)
             elif typ in (83, 84):
                 yield from emrtext(rec, 36, typ == 84, charset)
             elif typ in (96, 97):                    # POLYTEXTOUTA/W
