@@ -9,6 +9,7 @@
 #include "pdf_file.h"
 #include "pdf_number.h"
 #include "playback.h"
+#include "text_embedded.h"
 
 namespace quillkit {
 
@@ -29,6 +30,8 @@ struct Document::Impl {
     DocumentSettings settings;
     PdfFile file;
     ImageCache images;
+    std::unique_ptr<DocumentFonts> fonts;        // embedded fonts, written at the end
+    std::unique_ptr<EmbeddedTextRenderer> text;
     std::unique_ptr<PageWriter> page;
     std::vector<uint32_t> pages;
     uint32_t catalog = 0, pagesObj = 0;
@@ -68,6 +71,8 @@ Status Document::open(const std::string& path, const DocumentSettings& settings)
         if (!d.file.open(path, settings.compress, settings.encryption, err)) return d.fail(Status::IoError, err);
         d.catalog = d.file.reserve();
         d.pagesObj = d.file.reserve();
+        d.fonts.reset(new DocumentFonts(d.file, settings.fonts));
+        d.text.reset(new EmbeddedTextRenderer(*d.fonts));
         d.lastWidth = 8.5 * settings.unitsPerInch;
         d.lastHeight = 11 * settings.unitsPerInch;
         d.open = true;
@@ -118,7 +123,7 @@ Status Document::playEmf(const void* data, std::size_t size, const Placement& pl
     std::string& content = d.page->content();
     std::size_t mark = content.size();
     try {
-        Player player(*d.page, placement, d.settings.gridPerInch, res, nullptr);
+        Player player(*d.page, placement, d.settings.gridPerInch, res, d.text.get());
         std::string err;
         if (!player.play(static_cast<const uint8_t*>(data), size, err)) {
             content.resize(mark);
@@ -187,6 +192,7 @@ Status Document::finish() {
             if (s == Status::Ok) s = endPage();
             if (s != Status::Ok) return s;
         }
+        if (d.fonts && !d.fonts->writeAll()) return d.fail(Status::IoError, "writing the fonts failed");
         std::string kids;
         for (uint32_t p : d.pages) kids += std::to_string(p) + " 0 R ";
         d.file.writeObject(d.pagesObj, "<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(d.pages.size()) + " >>");

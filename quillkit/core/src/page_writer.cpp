@@ -187,6 +187,14 @@ std::string PageWriter::standardFont(const std::string& baseFont) {
     return name;
 }
 
+std::string PageWriter::fontResource(uint32_t obj) {
+    for (const auto& kv : fonts_)
+        if (kv.second == obj) return kv.first;
+    std::string name = "F" + std::to_string(nextName_++);
+    fonts_[name] = obj;
+    return name;
+}
+
 std::string PageWriter::fillAlpha(double alpha) {
     std::string dict = "<< /Type /ExtGState /ca " + num(alpha, 3) + " /CA " + num(alpha, 3) + " >>";
     for (const auto& kv : gstates_)

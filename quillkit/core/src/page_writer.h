@@ -59,6 +59,8 @@ public:
     // One of the standard 14 fonts (WinAnsiEncoding, Symbol its own), shared
     // by every page of the document.
     std::string standardFont(const std::string& baseFont);
+    // The page's resource name for a font object written elsewhere.
+    std::string fontResource(uint32_t fontObject);
     // Constant fill opacity, 0..1.
     std::string fillAlpha(double alpha);
 

@@ -365,6 +365,7 @@ void Player::onText(const RecordData& r) {
             }
         }
         run.glyphIndices = (run.options & ETO_GLYPH_INDEX) != 0;
+        run.ansi = !wide;
         runs.push_back(std::move(run));
         return true;
     };
@@ -425,7 +426,8 @@ void Player::onText(const RecordData& r) {
         }
         if (!run.text.empty()) {
             anyText = true;
-            bool drawn = text_ ? text_->draw(*this, run) : drawStandardText(run);
+            // Embedded fonts first; the standard PDF fonts when no face is found.
+            bool drawn = (text_ && text_->draw(*this, run)) || drawStandardText(run);
             if (!drawn) allDrawn = false;
         }
     }

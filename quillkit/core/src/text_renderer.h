@@ -18,6 +18,7 @@ struct TextRun {
     PointD reference;               // logical
     std::u16string text;            // UTF-16 code units, or glyph indices
     bool glyphIndices = false;      // ETO_GLYPH_INDEX
+    bool ansi = false;              // 8-bit text (EXTTEXTOUTA): bytes in the charset's code page
     std::vector<int32_t> dx;        // advances (logical), empty when absent
     std::vector<int32_t> dy;        // with ETO_PDY
     uint32_t options = 0;

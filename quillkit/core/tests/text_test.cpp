@@ -1,0 +1,235 @@
+// Fonts and text: the font parser on damaged data, subsets that parse back,
+// and text records that come out of the PDF as words (pdftotext), with the
+// fonts listed as embedded subsets with ToUnicode (pdffonts, qpdf).
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <algorithm>
+#include <fstream>
+#include <set>
+
+#include "emf_builder.h"
+#include "font_sfnt.h"
+#include "font_subset.h"
+#include "quillkit/document.h"
+#include "text_codepage.h"
+
+using namespace quillkit;
+using qktest::EmfBuilder;
+
+namespace {
+
+std::vector<uint8_t> systemFont() {
+    FontRequest r;
+    r.faceName = u"Arial";
+    FontFile f;
+    if (!defaultFontProvider()->find(r, f)) return {};
+    return f.data;
+}
+
+std::string run(const std::string& cmd) {
+    std::string out;
+    FILE* p = popen((cmd + " 2>&1").c_str(), "r");
+    if (!p) return out;
+    char buf[4096];
+    std::size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+    return out;
+}
+
+void putU16(std::vector<uint8_t>& v, const std::u16string& s) {
+    for (char16_t c : s) { v.push_back(uint8_t(c)); v.push_back(uint8_t(c >> 8)); }
+    if (s.size() % 2) { v.push_back(0); v.push_back(0); }
+}
+
+// EMR_EXTCREATEFONTINDIRECTW with a LOGFONTW.
+std::vector<uint8_t> fontRecord(uint32_t index, int32_t height, int32_t weight, bool italic, const std::u16string& face,
+                                uint8_t charset = 1) {
+    std::vector<uint8_t> v;
+    EmfBuilder::put32(v, index);
+    for (int32_t x : {height, 0, 0, 0, weight}) EmfBuilder::put32(v, uint32_t(x));
+    v.push_back(italic); v.push_back(0); v.push_back(0); v.push_back(charset);
+    v.push_back(0); v.push_back(0); v.push_back(0); v.push_back(0);
+    std::u16string name = face;
+    name.resize(32, u'\0');
+    for (char16_t c : name) { v.push_back(uint8_t(c)); v.push_back(uint8_t(c >> 8)); }
+    return v;
+}
+
+// EMR_EXTTEXTOUTW / A at (x, y), optional advances.
+std::vector<uint8_t> textRecord(int32_t x, int32_t y, const std::u16string& text, bool wide, uint32_t options = 0,
+                                const std::vector<int32_t>& dx = {}) {
+    std::vector<uint8_t> v;
+    for (int k = 0; k < 4; ++k) EmfBuilder::put32(v, 0);   // bounds
+    EmfBuilder::put32(v, 1);                                 // GM_COMPATIBLE
+    EmfBuilder::putFloat(v, 1); EmfBuilder::putFloat(v, 1);
+    uint32_t n = uint32_t(text.size());
+    uint32_t strBytes = wide ? ((n * 2 + 3) & ~3u) : ((n + 3) & ~3u);
+    uint32_t offString = 36 + 40;   // record header, bounds, mode, scales, EMRTEXT
+    EmfBuilder::put32(v, uint32_t(x)); EmfBuilder::put32(v, uint32_t(y));
+    EmfBuilder::put32(v, n); EmfBuilder::put32(v, offString); EmfBuilder::put32(v, options);
+    for (int k = 0; k < 4; ++k) EmfBuilder::put32(v, 0);   // rectangle
+    EmfBuilder::put32(v, dx.empty() ? 0 : offString + strBytes);
+    if (wide) putU16(v, text);
+    else {
+        for (char16_t c : text) v.push_back(uint8_t(c));
+        while (v.size() % 4) v.push_back(0);
+    }
+    for (int32_t d : dx) EmfBuilder::put32(v, uint32_t(d));
+    return v;
+}
+
+std::string convert(const std::string& name, const std::vector<uint8_t>& emf) {
+    std::string path = qktest::tempPath(name);
+    Document d;
+    DocumentSettings s;
+    EXPECT_EQ(d.open(path, s), Status::Ok);
+    EXPECT_EQ(d.beginPage(600, 600), Status::Ok);
+    EXPECT_EQ(d.playEmf(emf.data(), emf.size(), Placement()), Status::Ok) << d.lastError();
+    EXPECT_EQ(d.finish(), Status::Ok) << d.lastError();
+    return path;
+}
+
+}  // namespace
+
+TEST(FontParser, RejectsTruncatedAndGarbageDataWithoutReadingOutside) {
+    std::vector<uint8_t> font = systemFont();
+    ASSERT_FALSE(font.empty()) << "no system font found";
+    SfntFace whole;
+    std::string err;
+    ASSERT_TRUE(whole.parse(font, 0, err)) << err;
+    EXPECT_GT(whole.numGlyphs(), 100);
+    EXPECT_NE(whole.glyphFor('A'), 0);
+    EXPECT_EQ(whole.reverseCmap().at(whole.glyphFor('A')), uint32_t('A'));
+    // Every prefix length on a coarse grid, and byte noise over the tables:
+    // parsing may fail but never reads out of bounds (checked under ASan).
+    for (std::size_t n = 0; n < font.size(); n += font.size() / 97 + 1) {
+        std::vector<uint8_t> cut(font.begin(), font.begin() + n);
+        SfntFace f;
+        if (f.parse(cut, 0, err)) {
+            for (uint32_t c = 0x20; c < 0x80; ++c) f.advance(f.glyphFor(c));
+            subsetTrueType(f, {f.glyphFor('A')});
+        }
+    }
+    uint32_t seed = 12345;
+    for (int round = 0; round < 40; ++round) {
+        std::vector<uint8_t> noisy = font;
+        for (int k = 0; k < 200; ++k) {
+            seed = seed * 1103515245 + 12345;
+            std::size_t at = (seed >> 8) % std::min<std::size_t>(noisy.size(), 4096 + round * 20000);
+            noisy[at] = uint8_t(seed >> 3);
+        }
+        SfntFace f;
+        if (f.parse(noisy, 0, err)) subsetTrueType(f, {1, 2, 3, f.glyphFor('g')});
+    }
+    std::vector<uint8_t> garbage(5000, 0xFF);
+    SfntFace g;
+    EXPECT_FALSE(g.parse(garbage, 0, err));
+    std::vector<uint8_t> ttc = {'t', 't', 'c', 'f', 0, 1, 0, 0, 0, 0, 0, 9};
+    EXPECT_FALSE(g.parse(ttc, 3, err));
+}
+
+TEST(FontSubset, KeepsUsedGlyphsAndParsesBack) {
+    std::vector<uint8_t> font = systemFont();
+    ASSERT_FALSE(font.empty());
+    SfntFace face;
+    std::string err;
+    ASSERT_TRUE(face.parse(font, 0, err));
+    uint16_t a = face.glyphFor('A'), aacute = face.glyphFor(0xE1);
+    std::vector<uint8_t> sub = subsetTrueType(face, {a, aacute});
+    ASSERT_FALSE(sub.empty());
+    EXPECT_LT(sub.size(), font.size() / 3);
+    SfntFace back;
+    ASSERT_TRUE(back.parse(sub, 0, err, false)) << err;
+    EXPECT_EQ(back.numGlyphs(), face.numGlyphs());   // glyph numbers kept
+    uint32_t off, len, offOrig, lenOrig;
+    for (uint16_t g : {a, aacute}) {
+        ASSERT_TRUE(face.glyphData(g, offOrig, lenOrig));
+        ASSERT_TRUE(back.glyphData(g, off, len));
+        EXPECT_GT(len, 0u);
+        EXPECT_TRUE(std::equal(font.begin() + offOrig, font.begin() + offOrig + lenOrig, sub.begin() + off));
+        EXPECT_EQ(back.advance(g), face.advance(g));
+    }
+    // A glyph not asked for is empty, unless a composite glyph uses it.
+    std::set<uint16_t> kept{a, aacute};
+    addCompositeComponents(face, kept);
+    uint16_t other = face.glyphFor('Z');
+    ASSERT_TRUE(back.glyphData(other, off, len));
+    if (!kept.count(other)) EXPECT_EQ(len, 0u);
+}
+
+TEST(CodePages, DecodeTheCharsetsBytes) {
+    EXPECT_EQ(decodeAnsi(u"\x80\xe9", 0), u"\u20ac\u00e9");
+    EXPECT_EQ(decodeAnsi(u"\xc0\xff", 204), u"\u0410\u044f");
+    EXPECT_EQ(decodeAnsi(u"\xe0", 177), u"\u05d0");
+    EXPECT_EQ(decodeAnsi(u"\xb9", 238), u"\u0105");
+    EXPECT_EQ(decodeAnsi(u"\xe0\x41", 2), u"\xe0\x41");   // symbol: the font's own codes
+}
+
+TEST(TextOutput, WordsComeOutOfThePdfWithEmbeddedSubsets) {
+    EmfBuilder b;
+    b.raw(82, fontRecord(1, -40, 400, false, u"Arial"));
+    b.rec(37, {1});                                              // SELECTOBJECT
+    b.raw(84, textRecord(50, 100, u"Hello searchable world", true));
+    b.raw(82, fontRecord(2, -30, 700, true, u"Times New Roman"));
+    b.rec(37, {2});
+    b.raw(83, textRecord(50, 200, u"Caf\xe9 \x80 na\xefve", false));   // 8-bit, code page 1252
+    b.rec(22, {24});                                             // SETTEXTALIGN baseline
+    // Advances as GDI gives them (whole pixels of the face's widths).
+    std::u16string spaced = u"exact advances";
+    std::vector<uint8_t> font = systemFont();
+    SfntFace face;
+    std::string err;
+    ASSERT_TRUE(face.parse(font, 0, err));
+    std::vector<int32_t> dx;
+    for (char16_t c : spaced) dx.push_back(int32_t(face.advance(face.glyphFor(c)) * 40.0 / face.unitsPerEm() + 0.5));
+    b.rec(37, {1});
+    b.raw(84, textRecord(50, 300, spaced, true, 0, dx));
+    b.raw(84, textRecord(50, 400, u"\U0001D400 math", true));   // surrogate pair
+    std::string pdf = convert("text_words.pdf", b.bytes());
+    std::string text = run("pdftotext -layout " + pdf + " -");
+    EXPECT_NE(text.find("Hello searchable world"), std::string::npos) << text;
+    EXPECT_NE(text.find("Caf\xc3\xa9 \xe2\x82\xac na\xc3\xafve"), std::string::npos) << text;
+    EXPECT_NE(text.find("exact advances"), std::string::npos) << text;
+    std::string fonts = run("pdffonts " + pdf);
+    EXPECT_NE(fonts.find("LiberationSans"), std::string::npos) << fonts;
+    EXPECT_NE(fonts.find("LiberationSerif-BoldItalic"), std::string::npos) << fonts;
+    EXPECT_EQ(fonts.find(" no "), std::string::npos) << fonts;   // embedded, subset, ToUnicode
+    EXPECT_NE(run("qpdf --check " + pdf).find("No syntax or stream encoding errors"), std::string::npos);
+}
+
+TEST(TextOutput, GlyphIndexTextMapsBackThroughTheCmap) {
+    std::vector<uint8_t> font = systemFont();
+    SfntFace face;
+    std::string err;
+    ASSERT_TRUE(face.parse(font, 0, err));
+    std::u16string glyphs;
+    for (char16_t c : std::u16string(u"Glyph")) glyphs += char16_t(face.glyphFor(c));
+    EmfBuilder b;
+    b.raw(82, fontRecord(1, -40, 400, false, u"Liberation Sans"));
+    b.rec(37, {1});
+    b.raw(84, textRecord(50, 100, glyphs, true, 0x10));   // ETO_GLYPH_INDEX
+    std::string pdf = convert("text_glyphs.pdf", b.bytes());
+    EXPECT_NE(run("pdftotext " + pdf + " -").find("Glyph"), std::string::npos);
+}
+
+TEST(TextOutput, OneFontObjectPerFaceAcrossPages) {
+    EmfBuilder b;
+    b.raw(82, fontRecord(1, -40, 400, false, u"Arial"));
+    b.rec(37, {1});
+    b.raw(84, textRecord(50, 100, u"page", true));
+    auto emf = b.bytes();
+    std::string path = qktest::tempPath("text_pages.pdf");
+    Document d;
+    DocumentSettings s;
+    ASSERT_EQ(d.open(path, s), Status::Ok);
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(d.beginPage(600, 600), Status::Ok);
+        ASSERT_EQ(d.playEmf(emf.data(), emf.size(), Placement()), Status::Ok);
+        ASSERT_EQ(d.endPage(), Status::Ok);
+    }
+    ASSERT_EQ(d.finish(), Status::Ok);
+    std::string fonts = run("pdffonts " + path);
+    EXPECT_EQ(std::count(fonts.begin(), fonts.end(), '\n'), 3) << fonts;   // header, rule, one font
+}
