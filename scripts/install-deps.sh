@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686-posix mingw-w64-tools libz-mingw-w64-dev
   wine wine32:i386 libwine-dev
   xvfb xauth x11-apps xdotool imagemagick
-  fonts-liberation fonts-crosextra-carlito fonts-crosextra-caladea
+  fonts-liberation fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea fonts-dejavu-core
   qpdf poppler-utils mupdf-tools time
 )
 
