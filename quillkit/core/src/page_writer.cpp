@@ -180,11 +180,7 @@ std::string PageWriter::standardFont(const std::string& baseFont) {
         file_.writeObject(obj, body);
         images_.standardFonts[baseFont] = obj;
     }
-    for (const auto& kv : fonts_)
-        if (kv.second == obj) return kv.first;
-    std::string name = "F" + std::to_string(nextName_++);
-    fonts_[name] = obj;
-    return name;
+    return fontResource(obj);
 }
 
 std::string PageWriter::fontResource(uint32_t obj) {
