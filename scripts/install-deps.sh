@@ -24,5 +24,18 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "install-deps: installing ${missing[*]}"
 dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-apt-get update -qq
-DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+# A mirror in the middle of a sync fails the index update now and then: try
+# again, and at the end go on with whatever indexes arrived.
+for attempt in 1 2 3 4 5; do
+  apt-get update -qq && break
+  echo "install-deps: package index update failed (attempt $attempt), retrying" >&2
+  sleep $((attempt * 10))
+done
+for attempt in 1 2 3; do
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null && exit 0
+  echo "install-deps: install failed (attempt $attempt), retrying" >&2
+  sleep $((attempt * 10))
+  apt-get update -qq || true
+done
+echo "install-deps: could not install ${missing[*]}" >&2
+exit 1
