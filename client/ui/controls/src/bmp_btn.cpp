@@ -21,32 +21,7 @@ bool CBmpBtn::Create(HWND parent, int id, const RECT& rect, w32::ImageListHandle
 
 int CBmpBtn::CurrentImage() const {
   if (Handle() && !::IsWindowEnabled(Handle())) return 2;
-  return hover_ ? 1 : 0;
-}
-
-LRESULT CBmpBtn::OnMouseMove(UINT, WPARAM, LPARAM, bool& handled) {
-  handled = false;
-  if (!hover_) {
-    hover_ = true;
-    TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Handle(), 0};
-    ::TrackMouseEvent(&track);
-    ::InvalidateRect(Handle(), nullptr, FALSE);
-  }
-  return 0;
-}
-
-LRESULT CBmpBtn::OnMouseLeave(UINT, WPARAM, LPARAM, bool& handled) {
-  handled = false;
-  hover_ = false;
-  ::InvalidateRect(Handle(), nullptr, FALSE);
-  return 0;
-}
-
-LRESULT CBmpBtn::OnEnable(UINT, WPARAM wParam, LPARAM, bool& handled) {
-  handled = false;
-  if (!wParam) hover_ = false;
-  ::InvalidateRect(Handle(), nullptr, FALSE);
-  return 0;
+  return Hovered() ? 1 : 0;
 }
 
 void CBmpBtn::DrawItem(const DRAWITEMSTRUCT& item) {

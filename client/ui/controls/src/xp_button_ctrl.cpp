@@ -52,25 +52,6 @@ bool CXPButtonCtrl::ReflectDrawItem(LPARAM drawItem) {
   return true;
 }
 
-LRESULT CXPButtonCtrl::OnMouseMove(UINT, WPARAM, LPARAM, bool& handled) {
-  handled = false;  // the button still tracks its own pressed state
-  if (!hover_) {
-    hover_ = true;
-    TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, Handle(), 0};
-    ::TrackMouseEvent(&track);
-    // Redrawn in classic drawing too: the picture changes with hovering.
-    ::InvalidateRect(Handle(), nullptr, FALSE);
-  }
-  return 0;
-}
-
-LRESULT CXPButtonCtrl::OnMouseLeave(UINT, WPARAM, LPARAM, bool& handled) {
-  handled = false;
-  hover_ = false;
-  ::InvalidateRect(Handle(), nullptr, FALSE);
-  return 0;
-}
-
 LRESULT CXPButtonCtrl::OnThemeChanged(UINT, WPARAM, LPARAM, bool& handled) {
   handled = false;
   OpenTheme();
@@ -88,7 +69,7 @@ void CXPButtonCtrl::DrawItem(const DRAWITEMSTRUCT& item) {
   if (theme_) {
     const int state = pressed    ? kPbsPressed
                       : disabled ? kPbsDisabled
-                      : hover_   ? kPbsHot
+                      : Hovered()   ? kPbsHot
                       : focused  ? kPbsDefaulted
                                  : kPbsNormal;
     ::FillRect(dc, &rc, ::GetSysColorBrush(COLOR_BTNFACE));
@@ -103,7 +84,7 @@ void CXPButtonCtrl::DrawItem(const DRAWITEMSTRUCT& item) {
     if (pressed) {
       ::FrameRect(dc, &face, ::GetSysColorBrush(COLOR_BTNSHADOW));
     } else {
-      ::DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (hover_ ? DFCS_HOT : 0));
+      ::DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (Hovered() ? DFCS_HOT : 0));
     }
   }
 
@@ -117,7 +98,7 @@ void CXPButtonCtrl::DrawItem(const DRAWITEMSTRUCT& item) {
     const int height = rc.bottom - rc.top, width = rc.right - rc.left;
     const int x = (hasText ? 6 : (width - pic.cx) / 2) + shift + rc.left;
     const int y = (height - pic.cy) / 2 + shift + rc.top;
-    ::ImageList_Draw(looks_.List(hover_ ? kLookPlain : kLookHighlight), 0, dc, x, y, ILD_TRANSPARENT);
+    ::ImageList_Draw(looks_.List(Hovered() ? kLookPlain : kLookHighlight), 0, dc, x, y, ILD_TRANSPARENT);
     if (disabled) ::ImageList_Draw(looks_.List(kLookDisabled), 0, dc, x, y, ILD_TRANSPARENT);
   }
 

@@ -169,6 +169,10 @@ TEST(XPButton, ClassicWithoutSchemeAndOwnerDrawnWithItsPicture) {
   EXPECT_TRUE(button.Hovered());
   ::SendMessageW(b, WM_MOUSELEAVE, 0, 0);
   EXPECT_FALSE(button.Hovered());
+  ::SendMessageW(b, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+  ::EnableWindow(b, FALSE);  // a disabled button is never hovered
+  EXPECT_FALSE(button.Hovered());
+  ::EnableWindow(b, TRUE);
   ::UpdateWindow(host.Handle());  // draws through ReflectDrawItem without faults
   ::DestroyWindow(host.Handle());
 }

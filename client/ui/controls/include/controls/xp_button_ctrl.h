@@ -6,10 +6,11 @@
 #include <windows.h>
 
 #include "controls/button_looks.h"
+#include "controls/hover_tracking.h"
 #include "controls/theme_api.h"
 #include "w32/window_impl.h"
 
-class CXPButtonCtrl : public w32::WindowImpl {
+class CXPButtonCtrl : public w32::WindowImpl, public CHoverTracking {
  public:
   CXPButtonCtrl() = default;
   ~CXPButtonCtrl() override;
@@ -20,7 +21,6 @@ class CXPButtonCtrl : public w32::WindowImpl {
   bool LoadBitmap(HINSTANCE instance, int resourceId);
 
   bool Themed() const { return theme_ != nullptr; }
-  bool Hovered() const { return hover_; }
   // Draws the button into `item` (called for WM_DRAWITEM).
   void DrawItem(const DRAWITEMSTRUCT& item);
 
@@ -29,20 +29,16 @@ class CXPButtonCtrl : public w32::WindowImpl {
   static bool ReflectDrawItem(LPARAM drawItem);
 
   W32_BEGIN_MSG_MAP()
-    W32_MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
-    W32_MESSAGE_HANDLER(WM_MOUSELEAVE, OnMouseLeave)
+    W32_CHAIN_MSG_MAP(CHoverTracking)
     W32_MESSAGE_HANDLER(WM_THEMECHANGED, OnThemeChanged)
   W32_END_MSG_MAP()
 
  private:
-  LRESULT OnMouseMove(UINT, WPARAM, LPARAM, bool& handled);
-  LRESULT OnMouseLeave(UINT, WPARAM, LPARAM, bool& handled);
   LRESULT OnThemeChanged(UINT, WPARAM, LPARAM, bool& handled);
   void OpenTheme();
   void CloseTheme();
 
   HTHEME_ theme_ = nullptr;
-  bool hover_ = false;
   COLORREF textColor_ = 0;
   CButtonLooks looks_;
 };
