@@ -19,17 +19,27 @@ trap scrivo_session_stop EXIT
 
 scrivo_session_start() {
   # A display of our own, so that windows and message boxes can be created.
+  # Xvfb picks a free display number itself and writes it once it accepts
+  # connections: a number that only looks free here (another server on the
+  # same abstract socket, a lock file in another /tmp) is never taken, and
+  # nothing starts before the display answers.
   if [ -z "${SCRIVO_KEEP_DISPLAY:-}" ]; then
-    local d
-    for d in $(seq 91 140); do
-      [ -e "/tmp/.X11-unix/X$d" ] || [ -e "/tmp/.X$d-lock" ] && continue
-      Xvfb ":$d" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-      scrivo_xvfb_pid=$!
-      export DISPLAY=":$d"
-      break
-    done
+    mkdir -p "$build_root"
+    local dfile="$build_root/xvfb-display"
+    rm -f "$dfile"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dfile" >/dev/null 2>&1 &
+    scrivo_xvfb_pid=$!
     local i
-    for i in $(seq 1 50); do [ -e "/tmp/.X11-unix/X${DISPLAY#:}" ] && break; sleep 0.1; done
+    for i in $(seq 1 600); do
+      [ -s "$dfile" ] && break
+      kill -0 "$scrivo_xvfb_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    if [ ! -s "$dfile" ]; then
+      echo "wine-session: the X display (Xvfb) did not start" >&2
+      return 1
+    fi
+    export DISPLAY=":$(tr -dc 0-9 <"$dfile")"
   fi
 
   mkdir -p "$WINEPREFIX"
@@ -54,4 +64,15 @@ scrivo_session_start() {
   # output: otherwise the first test program started later hands its output
   # pipe to them and whoever reads that pipe (ctest) waits until they end.
   wineboot >/dev/null 2>&1 </dev/null || true
+  # One desktop for the whole session, held by a hidden window (see
+  # testkit/tools/desktophold.cpp); started with no pipe of ours.
+  local hold="$build_root/win/bin/desktophold.exe"
+  if [ -f "$hold" ]; then
+    wine "$hold" </dev/null >/dev/null 2>&1 &
+    local i
+    for i in $(seq 1 600); do
+      pgrep -f 'explorer.exe /desktop' >/dev/null && break
+      sleep 0.1
+    done
+  fi
 }

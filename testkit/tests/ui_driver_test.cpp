@@ -15,9 +15,11 @@ class Form {
  public:
   Form() {
     thread_ = std::thread([this] { Run(); });
-    testkit::WaitUntil([this] { return ready_; }, 10000);
+    // A process's first window can take long on a loaded machine.
+    testkit::WaitUntil([this] { return ready_; }, 120000);
   }
   ~Form() {
+    testkit::WaitUntil([this] { return ready_; }, 120000);
     if (::IsWindow(window_)) ::PostMessageW(window_, WM_CLOSE, 0, 0);
     thread_.join();
   }
@@ -51,6 +53,7 @@ class Form {
     ::CreateWindowExW(0, L"BUTTON", L"&Close", WS_CHILD | WS_VISIBLE, 0, 30, 100, 20, window_,
                       reinterpret_cast<HMENU>(11), wc.hInstance, nullptr);
     ready_ = true;
+    if (!window_) return;
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
   }
