@@ -1,9 +1,10 @@
 // The GDI font provider: a LOGFONT made of the request is selected into a
 // memory DC and the data of the face GDI chose is read with GetFontData (the
 // whole collection for a face of a .ttc, with the face's index found by its
-// tables). The face's own style comes from its tables, not from the metrics
-// GDI reports, so that styles GDI would simulate are simulated by the writer
-// too.
+// tables). The face's own style and family come from its tables, not from
+// what GDI reports, so that styles GDI would simulate are simulated by the
+// writer too, and a face GDI gives under another name (Wine's replacements,
+// Windows' font substitutes) is known for the stand-in it is.
 //
 // When GDI chooses another family than the one asked for, a metric-compatible
 // face is looked for by name (Liberation for Arial, Times New Roman and
@@ -138,6 +139,31 @@ FaceTables ReadFaceTables(const std::vector<uint8_t>& file, std::size_t dir) {
   return f;
 }
 
+// The family names (name 1) of a face in its Windows name records, US
+// English first.
+std::vector<std::wstring> FamilyNames(const std::vector<uint8_t>& file, std::size_t dir) {
+  std::vector<std::wstring> names;
+  TableRef t;
+  if (!FindTable(file, dir, FileTag("name"), t) || t.length < 6) return names;
+  const std::size_t base = t.offset, end = std::size_t(t.offset) + t.length;
+  const uint16_t count = U16(file, base + 2);
+  const std::size_t strings = base + U16(file, base + 4);
+  for (uint16_t i = 0; i < count; ++i) {
+    const std::size_t r = base + 6 + 12u * i;
+    if (r + 12 > end) break;
+    const uint16_t platform = U16(file, r), encoding = U16(file, r + 2), language = U16(file, r + 4);
+    const uint16_t id = U16(file, r + 6), length = U16(file, r + 8), offset = U16(file, r + 10);
+    if (platform != 3 || (encoding != 0 && encoding != 1 && encoding != 10) || id != 1) continue;
+    if (strings + offset + length > end) continue;
+    std::wstring name;
+    for (std::size_t k = 0; k + 1 < length; k += 2) name += wchar_t(U16(file, strings + offset + k));
+    if (name.empty()) continue;
+    if (language == 0x409) names.insert(names.begin(), name);
+    else names.push_back(name);
+  }
+  return names;
+}
+
 std::string Utf8(const std::wstring& s) {
   if (s.empty()) return std::string();
   const int n = ::WideCharToMultiByte(CP_UTF8, 0, s.data(), int(s.size()), nullptr, 0, nullptr, nullptr);
@@ -185,7 +211,14 @@ bool SelectFace(const LOGFONTW& lf, FontFile& out, std::wstring& selectedFace) {
   if (!tables.trueTypeOutlines) return false;
   file.bold = tables.bold;
   file.italic = tables.italic;
-  file.familyName = Utf8(selectedFace);
+  // The family of the data itself: a face GDI gives under another name (a
+  // replacement or substitute) is named for what it is. Of its names, the
+  // one asked for (a localized name), else its US English one.
+  const std::vector<std::wstring> families = FamilyNames(file.data, dir);
+  std::wstring family = families.empty() ? selectedFace : families.front();
+  for (const std::wstring& name : families)
+    if (SameFace(name, std::wstring(lf.lfFaceName))) family = name;
+  file.familyName = Utf8(family);
   out = std::move(file);
   return true;
 }
