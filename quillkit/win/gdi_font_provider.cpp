@@ -183,8 +183,9 @@ std::wstring Lower(std::wstring s) {
 bool SameFace(const std::wstring& a, const std::wstring& b) { return Lower(a) == Lower(b); }
 
 // The face a LOGFONT gets, with its data. False when GDI selects nothing
-// or a face without TrueType outlines.
-bool SelectFace(const LOGFONTW& lf, FontFile& out, std::wstring& selectedFace) {
+// or a face without TrueType outlines, or (with `onlyAsNamed`) a face GDI
+// does not give under the LOGFONT's name.
+bool SelectFace(const LOGFONTW& lf, FontFile& out, std::wstring& selectedFace, bool onlyAsNamed = false) {
   w32::GdiObject font(::CreateFontIndirectW(&lf));
   if (!font) return false;
   w32::OwnedDc dc(::CreateCompatibleDC(nullptr));
@@ -195,6 +196,7 @@ bool SelectFace(const LOGFONTW& lf, FontFile& out, std::wstring& selectedFace) {
   if (::GetTextFaceW(dc.Get(), LF_FACESIZE, face) <= 0) return false;
   face[LF_FACESIZE] = L'\0';
   selectedFace.assign(face, wcsnlen(face, LF_FACESIZE));
+  if (onlyAsNamed && !SameFace(selectedFace, lf.lfFaceName)) return false;
   // Outline metrics exist for outline faces only (not for raster fonts).
   if (::GetOutlineTextMetricsW(dc.Get(), 0, nullptr) == 0) return false;
 
@@ -239,7 +241,6 @@ LOGFONTW LogFontFor(const FontRequest& r, const std::wstring& face, BYTE charset
   lf.lfFaceName[n] = L'\0';
   return lf;
 }
-
 
 bool IsSymbolRequest(const FontRequest& r, const std::wstring& lower) {
   return r.charset == SYMBOL_CHARSET || lower.find(L"symbol") != std::wstring::npos ||
@@ -309,7 +310,7 @@ class GdiFontProvider : public FontProvider {
     // Another family: a metric-compatible face when the system has one.
     for (const std::wstring& name : MetricCompatible(lower)) {
       FontFile file;
-      if (SelectFace(LogFontFor(request, name, charset), file, selected) && SameFace(selected, name)) {
+      if (SelectFace(LogFontFor(request, name, charset), file, selected, true)) {
         out = std::move(file);
         return true;
       }
