@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "quillkit_win/gdi_font_provider.h"
 #include "w32/bstr.h"
 #include "w32/strings.h"
 
@@ -113,6 +114,9 @@ HRESULT CPdfDocument::BeginDocument() {
       const std::string owner = RandomOwnerPassword();
       if (!owner.empty()) session_.SetOwnerPassword(owner);
     }
+    // Text is embedded with the faces GDI gives the page's fonts, which are
+    // the faces the application's glyph numbers belong to.
+    if (!session_.Begun()) session_.SetFontProvider(quillkit::win::gdiFontProvider());
     return session_.Begin();
   });
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <new>
+#include <utility>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -144,6 +145,12 @@ SessionError WriterSession::SetOwnerPassword(const std::string& utf8) {
   return SessionError::None;
 }
 
+SessionError WriterSession::SetFontProvider(std::shared_ptr<FontProvider> fonts) {
+  if (auto e = InSetup("the font provider"); e != SessionError::None) return e;
+  settings_.fonts = std::move(fonts);
+  return SessionError::None;
+}
+
 bool WriterSession::EncryptionOn() const { return settings_.encryption.enabled; }
 bool WriterSession::OwnerPasswordEmpty() const { return settings_.encryption.ownerPassword.empty(); }
 
@@ -163,6 +170,7 @@ SessionError WriterSession::Begin() {
     return Fail(SessionError::OutOfMemory, "out of memory");
   }
   lastPageCount_ = 0;
+  settings_.gridPerInch = resolution_;
   if (auto e = FromStatus(document_->open(path_, settings_)); e != SessionError::None) {
     document_.reset();  // nothing of ours to remove: the file was not created
     return e;

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "quillkit/document.h"
+#include "quillkit/fonts.h"
 
 namespace quillkit::com {
 
@@ -52,11 +53,15 @@ class WriterSession {
   SessionError SetKeyLength(int32_t keyLength);  // 0 40-bit, 1 128-bit
   SessionError SetUserPassword(const std::string& utf8);
   SessionError SetOwnerPassword(const std::string& utf8);
+  // Where text finds its fonts (null: the core's default provider).
+  SessionError SetFontProvider(std::shared_ptr<FontProvider> fonts);
   bool EncryptionOn() const;
   bool OwnerPasswordEmpty() const;
 
   // Sizes and positions are in dots of this resolution; it may change
-  // between pages (a page keeps its physical size).
+  // between pages (a page keeps its physical size). The resolution in force
+  // when the document begins is also the device grid that drawings are
+  // aligned to, as GDI aligns them to the pixels of the caller's device.
   SessionError SetResolution(int32_t dotsPerInch);
   int32_t Resolution() const { return resolution_; }
 

@@ -9,6 +9,9 @@
 #   root KEY VALUE    a catalog entry (mutool show)
 #   encrypt none | encrypt BITS print=.. copy=.. annotate=.. modify=..
 #                     (qpdf --show-encryption, pdfinfo and mutool agree; BITS may be "any")
+#   text WORDS        pdftotext finds WORDS (runs of white space count as one space)
+#   fonts-embedded N  pdffonts lists at least N fonts, every one an embedded
+#                     subset with a ToUnicode map
 #   owner P | owner-unknown
 #                     P opens the file as its owner; owner-unknown: the user
 #                     password does not give owner rights
@@ -58,6 +61,16 @@ for expect in "$dir"/*.expect; do
           problems=$(qk_check_encryption "$pdf" "$pw" "$bits" "$2" "$4" "$6" "$8") ||
             while read -r line; do fail "$line"; done <<< "$problems"
         fi ;;
+      text)
+        got=$(pdftotext -enc UTF-8 -upw "$pw" "$pdf" - 2>/dev/null | tr -s ' \t\n\f' '    ')
+        case $got in *"$rest"*) ;; *) fail "text '$rest' not found in: $got" ;; esac ;;
+      fonts-embedded)
+        list=$(pdffonts -upw "$pw" "$pdf" 2>/dev/null | tail -n +3)
+        n=$(grep -c . <<< "$list")
+        [ "$n" -ge "$rest" ] || fail "$n fonts, want at least $rest"
+        # emb, sub and uni are the 5th to 3rd columns from the end
+        bad=$(awk '$(NF-4) != "yes" || $(NF-3) != "yes" || $(NF-2) != "yes" { print $1 }' <<< "$list")
+        [ -z "$bad" ] || fail "not embedded subsets with ToUnicode: $bad" ;;
       owner)
         show=$(qpdf --show-encryption --password="$rest" "$pdf" 2>&1)
         grep -q 'Supplied password is owner password' <<< "$show" || fail "'$rest' is not the owner password" ;;

@@ -1,11 +1,16 @@
 #include "writer_session.h"
 
+#include "emf_builder.h"
+#include "emf_types.h"
+#include "quillkit/fonts.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -207,6 +212,52 @@ TEST_F(SessionTest, UnwritableTargetFailsAtBegin) {
   EXPECT_FALSE(s.LastError().empty());
   EXPECT_FALSE(s.Begun());
   EXPECT_EQ(s.SetOutputPath(path_), SessionError::None);  // still in setup
+}
+
+// Counts the requests and answers them with the default provider.
+class CountingFonts : public FontProvider {
+ public:
+  bool find(const FontRequest& request, FontFile& out) override {
+    ++calls;
+    return defaultFontProvider()->find(request, out);
+  }
+  int calls = 0;
+};
+
+TEST_F(SessionTest, TextTakesItsFontsFromTheProviderGiven) {
+  auto fonts = std::make_shared<CountingFonts>();
+  WriterSession s;
+  ASSERT_EQ(s.SetFontProvider(fonts), SessionError::None);
+  Begin(s);
+  EXPECT_EQ(s.SetFontProvider(nullptr), SessionError::WrongState);  // fixed for the document
+  DrawPage(s);
+  ASSERT_EQ(s.End(), SessionError::None);
+  EXPECT_GT(fonts->calls, 0);
+}
+
+// The content of a one-line page: a line one dot long at (100, 100) dots of
+// the given resolution, drawn one dot per picture pixel.
+std::string OneDotLine(const std::string& path, int32_t resolution) {
+  WriterSession s;
+  EXPECT_EQ(s.SetOutputPath(path), SessionError::None);
+  EXPECT_EQ(s.SetCompression(0), SessionError::None);
+  EXPECT_EQ(s.SetResolution(resolution), SessionError::None);
+  EXPECT_EQ(s.Begin(), SessionError::None);
+  EXPECT_EQ(s.SetPageWidth(resolution), SessionError::None);
+  EXPECT_EQ(s.SetPageHeight(resolution), SessionError::None);
+  const std::vector<uint8_t> emf =
+      qktest::EmfBuilder().rec(emr::MOVETOEX, {100, 100}).rec(emr::LINETO, {101, 100}).bytes();
+  EXPECT_EQ(s.Play(emf.data(), emf.size(), 0, 0, 1, 1, nullptr), SessionError::None);
+  EXPECT_EQ(s.End(), SessionError::None);
+  const std::vector<char> pdf = ReadFile(path);
+  return std::string(pdf.begin(), pdf.end());
+}
+
+TEST_F(SessionTest, DrawingsAlignToTheDocumentsResolution) {
+  // A line from dot 100 to dot 101 of 600 dpi keeps its two ends (each on
+  // the middle of its dot), where a 96 dpi grid would put both on one pixel.
+  const std::string content = OneDotLine(path_, 600);
+  EXPECT_NE(content.find("100.5 100.5 m\n101.5 100.5 l"), std::string::npos) << content;
 }
 
 }  // namespace

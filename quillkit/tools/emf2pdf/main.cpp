@@ -12,6 +12,9 @@
 
 #include "options.h"
 #include "quillkit/document.h"
+#ifdef _WIN32
+#include "quillkit_win/gdi_font_provider.h"
+#endif
 
 namespace {
 
@@ -53,6 +56,11 @@ int run(const std::vector<std::string>& args) {
         std::fputs(usageText(), stdout);
         return 0;
     }
+#ifdef _WIN32
+    // The faces GDI selects for the pictures' fonts: the faces the
+    // pictures' glyph numbers belong to when they were made on this system.
+    if (opt.fontSource != Emf2PdfOptions::FontSource::Files) opt.settings.fonts = quillkit::win::gdiFontProvider();
+#endif
     quillkit::Document doc;
     if (doc.open(opt.output, opt.settings) != quillkit::Status::Ok) {
         std::fprintf(stderr, "emf2pdf: %s\n", doc.lastError().c_str());

@@ -19,6 +19,8 @@ const char* usageText() {
            "  --user-password P        password to open (may be empty)\n"
            "  --owner-password P       password for full access (empty: the user password)\n"
            "  --no-print, --no-copy, --no-modify, --no-annotations   permissions withheld\n"
+           "  --fonts gdi|files        font data from GDI (Windows; the default there) or from\n"
+           "                           font files on disk (the default elsewhere)\n"
            "  -q, --quiet              no per-file summary\n";
 }
 
@@ -75,6 +77,18 @@ bool parseOptions(const std::vector<std::string>& args, Emf2PdfOptions& o, std::
         else if (a == "--no-copy") s.encryption.permissions.copy = false;
         else if (a == "--no-modify") s.encryption.permissions.modify = false;
         else if (a == "--no-annotations") s.encryption.permissions.annotations = false;
+        else if (a == "--fonts") {
+            if (!value(v)) return false;
+            if (v == "files") o.fontSource = Emf2PdfOptions::FontSource::Files;
+            else if (v == "gdi") {
+#ifdef _WIN32
+                o.fontSource = Emf2PdfOptions::FontSource::Gdi;
+#else
+                error = "--fonts gdi needs Windows";
+                return false;
+#endif
+            } else { error = "--fonts must be gdi or files"; return false; }
+        }
         else if (a == "-q" || a == "--quiet") o.quiet = true;
         else if (a.size() > 1 && a[0] == '-') { error = "unknown option " + a; return false; }
         else o.inputs.push_back(a);

@@ -10,6 +10,9 @@ struct Emf2PdfOptions {
     quillkit::DocumentSettings settings;
     std::string output;
     std::vector<std::string> inputs;
+    // Where fonts come from: GDI (Windows only, its default) or font files
+    // found on disk (the core's default provider).
+    enum class FontSource { Default, Gdi, Files } fontSource = FontSource::Default;
     bool quiet = false;
     bool help = false;
 };
