@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ googletest zlib1g-dev libfontconfig-dev libfreetype-dev pkg-config
   g++-mingw-w64-i686-posix mingw-w64-tools libz-mingw-w64-dev
-  wine wine32:i386 libwine-dev
+  wine wine32:i386 libwine-dev fonts-wine
   xvfb xauth x11-apps xdotool imagemagick
   fonts-liberation fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea fonts-dejavu-core
   qpdf poppler-utils mupdf-tools time

@@ -60,6 +60,15 @@ scrivo_session_start() {
     done
     touch "$WINEPREFIX/.scrivo-ready"
   fi
+  # Wine's own symbol faces, which documents name and which must keep their
+  # glyphs: Debian ships them, but the prefix does not list them.
+  local face
+  for face in symbol.ttf wingding.ttf webdings.ttf; do
+    if [ -f "/usr/share/wine/fonts/$face" ] && [ ! -e "$WINEPREFIX/drive_c/windows/Fonts/$face" ]; then
+      mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+      cp "/usr/share/wine/fonts/$face" "$WINEPREFIX/drive_c/windows/Fonts/$face"
+    fi
+  done
   # Start the prefix's background services now, with no pipe of ours as their
   # output: otherwise the first test program started later hands its output
   # pipe to them and whoever reads that pipe (ctest) waits until they end.
