@@ -278,6 +278,8 @@ void CEmfToPdfConverter::CreatePDF(IPdfWriter& writer) {
         RoundDpi(RawDpi(size.deviceHeight, size.micrometresHeight)) < 1) {
       LogErrorF("%s %s", "-=ETPC=- Page file cannot be read, page skipped:",
                 currentPage_.file.c_str());
+      // The page counts as done, so that the bar still ends at 100.
+      AdvanceProgress();
       continue;
     }
     if (currentPageUsed) {
@@ -291,20 +293,22 @@ void CEmfToPdfConverter::CreatePDF(IPdfWriter& writer) {
     DrawPage(writer, i, emf, size);
     currentPageUsed = true;
     usedPageResolution = currentPage_.resolution;
-
-    if (owner_ && totalWeight_ > 0) {
-      doneWeight_ += currentPage_.weight;
-      const unsigned position = static_cast<unsigned>(doneWeight_ * 100 / totalWeight_);
-      if (position > lastPosition_) {
-        lastPosition_ = position;
-        LogInfo("-=ETPC=- SetProgressPos");
-        ReportProgress(position);
-      }
-    }
+    AdvanceProgress();
   }
   LogInfo("-=ETPC=- Ending PDF document.");
   writer.EndDocument();
   LogInfo("-=ETPC=- PDF document is complete.");
+}
+
+void CEmfToPdfConverter::AdvanceProgress() {
+  if (!owner_ || totalWeight_ <= 0) return;
+  doneWeight_ += currentPage_.weight;
+  const unsigned position = static_cast<unsigned>(doneWeight_ * 100 / totalWeight_);
+  if (position > lastPosition_) {
+    lastPosition_ = position;
+    LogInfo("-=ETPC=- SetProgressPos");
+    ReportProgress(position);
+  }
 }
 
 void CEmfToPdfConverter::DrawPage(IPdfWriter& writer, size_t index, const w32::EnhMetaFile& emf,

@@ -331,6 +331,18 @@ TEST_F(Conversion, PageFileGoneAfterParsingIsSkipped) {
   EXPECT_TRUE(none->seen.calls.empty());
 }
 
+TEST_F(Conversion, PageFileGoneWhileDrawingIsSkippedAndTheBarStillEndsAtHundred) {
+  auto c = MakeJob(3);
+  c->deleteAtFirstProgress = {c->job.pageFiles[1]};  // lost once page 1 is drawn
+  RunToEnd(*c);
+  EXPECT_EQ(c->Pages().size(), 3u);  // all three were there when prepared
+  ASSERT_EQ(c->seen.pages.size(), 2u);  // no empty page in place of the lost one
+  EXPECT_EQ(c->seen.pages[1].plays.size(), 1u);
+  EXPECT_EQ(c->positions, (std::vector<unsigned>{33, 66, 100}));
+  EXPECT_EQ(c->completions, 1);
+  EXPECT_TRUE(c->seen.ended);
+}
+
 TEST_F(Conversion, ConnectionAndJobFailuresEndWithTheirMessages) {
   auto noOptions = MakeJob(1);
   noOptions->optionsConnect = false;

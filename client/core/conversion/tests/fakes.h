@@ -135,6 +135,7 @@ class TestConverter : public CEmfToPdfConverter {
   std::vector<unsigned> positions;
   int progressStarts = 0, progressStops = 0;
   unsigned cancelAtPosition = 0;
+  std::vector<std::string> deleteAtFirstProgress;  // page files lost while the job draws
   bool realOptions = false, realWriter = false, realParser = false;
 
  protected:
@@ -165,6 +166,8 @@ class TestConverter : public CEmfToPdfConverter {
   }
   void ReportProgress(unsigned position) override {
     positions.push_back(position);
+    for (const auto& file : deleteAtFirstProgress) ::DeleteFileA(file.c_str());
+    deleteAtFirstProgress.clear();
     if (cancelAtPosition && position >= cancelAtPosition) CancelWork();  // as the dialog does
   }
   void StopProgressDialog() override { ++progressStops; }
