@@ -427,6 +427,22 @@ TEST_F(ConversionE2E, WatermarksLandUnderOrOverThePages) {
   Expect(expect);
 }
 
+TEST_F(ConversionE2E, JobGoesOnWhenItsProgressDialogCannotBeCreated) {
+  StoredOptions o;
+  o.targetFile = OutFolder() + "no_dialog.pdf";
+  ::DeleteFileA(o.targetFile.c_str());
+  Store(o);
+  const auto pages = WritePages("n", 2, {kA4At600});
+  // An owner that is no window: the dialog cannot be made over it.
+  RealJob job(JobFile("nodialog", "No dialog", pages), reinterpret_cast<HWND>(0x4242));
+  RunToEnd(job);  // returns: the job did not wait for a dialog for ever
+  EXPECT_TRUE(job.shown.empty()) << job.shown[0];
+  EXPECT_EQ(job.positions, (std::vector<unsigned>{50, 100}));
+  EXPECT_TRUE(NoneExists(pages));
+  ASSERT_TRUE(FileExists(o.targetFile));
+  Expect("file no_dialog.pdf\npassword\npages 2\n");
+}
+
 // The trace switch is the real per-user value: it is kept as it was found.
 class ConversionE2ETrace : public ConversionE2E {
  protected:

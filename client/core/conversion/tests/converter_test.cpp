@@ -48,7 +48,7 @@ class Conversion : public ::testing::Test {
   }
   static void RunToEnd(CEmfToPdfConverter& c) {
     ASSERT_TRUE(c.Start());
-    ASSERT_EQ(::WaitForSingleObject(c.ThreadHandle(), 60000), WAIT_OBJECT_0);
+    ASSERT_EQ(::WaitForSingleObject(c.ThreadHandle(), 120000), WAIT_OBJECT_0);
     DWORD code = 99;
     ::GetExitCodeThread(c.ThreadHandle(), &code);
     EXPECT_EQ(code, 0u);
