@@ -130,7 +130,9 @@ bool CEmfToPdfConverter::RunSteps(IJobOptions& options, std::unique_ptr<IPdfWrit
     return false;
   }
   job_ = std::make_unique<ParsedJob>();
-  if (!ParseJob(jobPath_, *job_)) {
+  // A job without a usable resolution could not be given to the writer: it
+  // is refused here with a message instead of failing silently later.
+  if (!ParseJob(jobPath_, *job_) || job_->resolution < 1) {
     job_.reset();
     if (showErrorMessages_) ShowError("Cannot parse input file !");
     LogError("-=ETPC=- Cannot parse input file !");

@@ -359,6 +359,17 @@ TEST_F(Conversion, ConnectionAndJobFailuresEndWithTheirMessages) {
   EXPECT_TRUE(AllPagesExist(*unparsable));
   EXPECT_EQ(unparsable->completions, 0);
 
+  // A job file without a usable resolution is refused the same way, before
+  // a dialog is shown or the writer is touched.
+  auto noResolution = MakeJob(1);
+  noResolution->job.resolution = 0;
+  RunToEnd(*noResolution);
+  ASSERT_EQ(noResolution->shown.size(), 1u);
+  EXPECT_EQ(noResolution->shown[0].text, "Cannot parse input file !");
+  EXPECT_EQ(noResolution->progressStarts, 0);
+  EXPECT_TRUE(noResolution->seen.calls.empty());
+  EXPECT_TRUE(AllPagesExist(*noResolution));
+
   TestConverter noJob(folder_ + "missing.ini", kOwner);
   EXPECT_EQ(noJob.JobPath(), "");
   noJob.numbers[JobOption::ShowErrorMessages] = 1;
