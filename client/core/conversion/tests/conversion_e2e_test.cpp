@@ -279,7 +279,14 @@ TEST_F(ConversionE2E, ThreePagesCarryTheStoredOptionsAndTheirOwnSizes) {
   ::DeleteFileA(o.targetFile.c_str());
   Store(o);
 
-  const auto pages = WritePages("p", 3, {kA4At600, kA5LandscapeAt300, kLetterAt200});
+  // Each page shows a blue square over 10..50 % of its sides: drawn at the
+  // wrong scale it would land elsewhere on the PDF page.
+  std::vector<std::string> pages;
+  for (const PageSize& s : {kA4At600, kA5LandscapeAt300, kLetterAt200}) {
+    pages.push_back(pages_ + "p" + std::to_string(pages.size()) + ".emf");
+    ASSERT_TRUE(WriteFilledEmf(pages.back(), s.w, s.h, s.umW, s.umH, RGB(0, 0, 255),
+                               RECTL{s.w / 10, s.h / 10, s.w / 2, s.h / 2}));
+  }
   OwnerWindow owner;
   {
     RealJob job(JobFile("three", "Figures", pages), owner.Get());
@@ -300,7 +307,10 @@ TEST_F(ConversionE2E, ThreePagesCarryTheStoredOptionsAndTheirOwnSizes) {
          "info Keywords north; south\n"
          "root PageMode /UseThumbs\nroot PageLayout /TwoColumnRight\n"
          "encrypt 128 print=yes copy=no annotate=yes modify=no\n"
-         "owner owner1\nowner-unknown\n");
+         "owner owner1\nowner-unknown\n"
+         "pixel 1 12 12 blue\npixel 1 48 48 blue\npixel 1 55 55 white\npixel 1 7 7 white\n"
+         "pixel 2 12 12 blue\npixel 2 48 48 blue\npixel 2 55 55 white\npixel 2 7 7 white\n"
+         "pixel 3 12 12 blue\npixel 3 48 48 blue\npixel 3 55 55 white\npixel 3 7 7 white\n");
 }
 
 TEST_F(ConversionE2E, CancelDuringTenPagesKeepsThePagesDoneAndThePageFiles) {
@@ -422,7 +432,7 @@ TEST_F(ConversionE2E, WatermarksLandUnderOrOverThePages) {
               "pixel 1 70 70 green\npixel 1 95 95 white\n"
               "pixel 2 40 40 " + (onTop ? "red" : "blue") + "\npixel 2 70 70 red\n"
               "pixel 3 40 40 " + (onTop ? "red" : "blue") + "\npixel 3 70 70 red\n"
-              "pixel 3 20 20 blue\n";
+              "pixel 3 20 20 blue\npixel 2 20 20 blue\npixel 2 95 95 white\n";
   }
   Expect(expect);
 }
