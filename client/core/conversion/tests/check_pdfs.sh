@@ -14,6 +14,8 @@
 #                      X, row Y is white, red, green or blue
 # Prints one line a failed check and "checked N files" at the end; exit 1 on
 # any failure or when there is nothing to check.
+# Tool output is taken whole before it is searched: with pipefail, a grep -q
+# that stops reading early would make the tool's broken pipe count as failure.
 set -uo pipefail
 dir=$1
 failures=0 files=0
@@ -71,7 +73,8 @@ for expect in "$dir"/*.expect; do
         [ "$got" = "$v" ] || fail "$(basename "$pdf"): $k is '$got', want '$v'" ;;
       encrypt)
         if [ "$rest" = none ]; then
-          pdfinfo "$pdf" 2>/dev/null | grep -q '^Encrypted: *no' || fail "$(basename "$pdf"): encrypted, want plain"
+          info=$(pdfinfo "$pdf" 2>/dev/null)
+          grep -q '^Encrypted: *no' <<< "$info" || fail "$(basename "$pdf"): encrypted, want plain"
         else
           read -r bits perms <<< "$rest"
           set -- ${perms//=/ }
@@ -79,11 +82,11 @@ for expect in "$dir"/*.expect; do
             while read -r p; do fail "$(basename "$pdf"): $p"; done <<< "$problems"
         fi ;;
       owner)
-        qpdf --show-encryption --password="$rest" "$pdf" 2>&1 |
-          grep -q 'Supplied password is owner password' || fail "$(basename "$pdf"): '$rest' is not the owner password" ;;
+        show=$(qpdf --show-encryption --password="$rest" "$pdf" 2>&1)
+        grep -q 'Supplied password is owner password' <<< "$show" || fail "$(basename "$pdf"): '$rest' is not the owner password" ;;
       owner-unknown)
-        qpdf --show-encryption --password="$pw" "$pdf" 2>&1 |
-          grep -q 'Supplied password is owner password' && fail "$(basename "$pdf"): the user password opens as owner" ;;
+        show=$(qpdf --show-encryption --password="$pw" "$pdf" 2>&1)
+        grep -q 'Supplied password is owner password' <<< "$show" && fail "$(basename "$pdf"): the user password opens as owner" ;;
       pixel)
         read -r i x y want <<< "$rest"
         rm -f "$tmp/px.ppm"
