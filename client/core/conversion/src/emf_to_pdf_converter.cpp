@@ -143,6 +143,14 @@ bool CEmfToPdfConverter::RunSteps(IJobOptions& options, std::unique_ptr<IPdfWrit
 
   totalWeight_ = 0;
   PreparePages();
+  if (Cancelled()) {
+    // Cancelled while the pages were prepared: nothing to report but the
+    // cancel itself; the dialog is already gone and its manager is stopped.
+    writer.reset();
+    if (owner_) StopProgressDialog();
+    LogInfo("-=ETPC=- PDF converter job is cancelled.");
+    return false;
+  }
   if (pages_.empty()) {
     if (showErrorMessages_) ShowError("No files in PDF converter job !");
     writer.reset();
@@ -296,6 +304,18 @@ void CEmfToPdfConverter::CreatePDF(IPdfWriter& writer) {
     currentPageUsed = true;
     usedPageResolution = currentPage_.resolution;
     AdvanceProgress();
+  }
+  if (!currentPageUsed) {
+    // Nothing was drawn: every page file went missing after the pages were
+    // prepared, or the user cancelled before the first page. An empty
+    // document is not written (it could replace an existing file); without a
+    // cancel the user is told, as for a job without pages.
+    LogError("-=ETPC=- No page was drawn, no PDF document written.");
+    if (!Cancelled()) {
+      if (showErrorMessages_) ShowError("No files in PDF converter job !");
+      CancelWork();
+    }
+    return;
   }
   LogInfo("-=ETPC=- Ending PDF document.");
   writer.EndDocument();

@@ -343,6 +343,30 @@ TEST_F(Conversion, PageFileGoneWhileDrawingIsSkippedAndTheBarStillEndsAtHundred)
   EXPECT_TRUE(c->seen.ended);
 }
 
+TEST_F(Conversion, NoPageLeftToDrawWritesNoEmptyDocument) {
+  auto gone = MakeJob(2);
+  gone->seen.deleteAtFirstCall = gone->job.pageFiles;  // prepared, then lost
+  RunToEnd(*gone);
+  EXPECT_EQ(gone->Pages().size(), 2u);
+  EXPECT_FALSE(gone->seen.ended);  // no blank PDF passes for the result
+  ASSERT_EQ(gone->shown.size(), 1u);
+  EXPECT_EQ(gone->shown[0].text, "No files in PDF converter job !");
+  EXPECT_TRUE(gone->Cancelled());
+  EXPECT_EQ(gone->completions, 0);
+  EXPECT_EQ(gone->progressStops, 1);
+
+  // A cancel before the pages are prepared is no error: no message at all.
+  auto early = MakeJob(2);
+  early->cancelWhileParsing = true;
+  RunToEnd(*early);
+  EXPECT_TRUE(early->shown.empty());
+  EXPECT_TRUE(early->seen.calls.empty());
+  EXPECT_EQ(early->progressStarts, 1);
+  EXPECT_EQ(early->progressStops, 1);
+  EXPECT_TRUE(AllPagesExist(*early));
+  EXPECT_EQ(early->completions, 0);
+}
+
 TEST_F(Conversion, ConnectionAndJobFailuresEndWithTheirMessages) {
   auto noOptions = MakeJob(1);
   noOptions->optionsConnect = false;
