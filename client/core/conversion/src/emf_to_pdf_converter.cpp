@@ -130,7 +130,9 @@ bool CEmfToPdfConverter::RunSteps(IJobOptions& options, std::unique_ptr<IPdfWrit
     return false;
   }
   job_ = std::make_unique<ParsedJob>();
-  if (!ParseJob(jobPath_, *job_)) {
+  // A job without a usable resolution could not be given to the writer: it
+  // is refused here with a message instead of failing silently later.
+  if (!ParseJob(jobPath_, *job_) || job_->resolution < 1) {
     job_.reset();
     if (showErrorMessages_) ShowError("Cannot parse input file !");
     LogError("-=ETPC=- Cannot parse input file !");
@@ -141,6 +143,14 @@ bool CEmfToPdfConverter::RunSteps(IJobOptions& options, std::unique_ptr<IPdfWrit
 
   totalWeight_ = 0;
   PreparePages();
+  if (Cancelled()) {
+    // Cancelled while the pages were prepared: nothing to report but the
+    // cancel itself; the dialog is already gone and its manager is stopped.
+    writer.reset();
+    if (owner_) StopProgressDialog();
+    LogInfo("-=ETPC=- PDF converter job is cancelled.");
+    return false;
+  }
   if (pages_.empty()) {
     if (showErrorMessages_) ShowError("No files in PDF converter job !");
     writer.reset();
@@ -278,6 +288,8 @@ void CEmfToPdfConverter::CreatePDF(IPdfWriter& writer) {
         RoundDpi(RawDpi(size.deviceHeight, size.micrometresHeight)) < 1) {
       LogErrorF("%s %s", "-=ETPC=- Page file cannot be read, page skipped:",
                 currentPage_.file.c_str());
+      // The page counts as done, so that the bar still ends at 100.
+      AdvanceProgress();
       continue;
     }
     if (currentPageUsed) {
@@ -291,20 +303,34 @@ void CEmfToPdfConverter::CreatePDF(IPdfWriter& writer) {
     DrawPage(writer, i, emf, size);
     currentPageUsed = true;
     usedPageResolution = currentPage_.resolution;
-
-    if (owner_ && totalWeight_ > 0) {
-      doneWeight_ += currentPage_.weight;
-      const unsigned position = static_cast<unsigned>(doneWeight_ * 100 / totalWeight_);
-      if (position > lastPosition_) {
-        lastPosition_ = position;
-        LogInfo("-=ETPC=- SetProgressPos");
-        ReportProgress(position);
-      }
+    AdvanceProgress();
+  }
+  if (!currentPageUsed) {
+    // Nothing was drawn: every page file went missing after the pages were
+    // prepared, or the user cancelled before the first page. An empty
+    // document is not written (it could replace an existing file); without a
+    // cancel the user is told, as for a job without pages.
+    LogError("-=ETPC=- No page was drawn, no PDF document written.");
+    if (!Cancelled()) {
+      if (showErrorMessages_) ShowError("No files in PDF converter job !");
+      CancelWork();
     }
+    return;
   }
   LogInfo("-=ETPC=- Ending PDF document.");
   writer.EndDocument();
   LogInfo("-=ETPC=- PDF document is complete.");
+}
+
+void CEmfToPdfConverter::AdvanceProgress() {
+  if (!owner_ || totalWeight_ <= 0) return;
+  doneWeight_ += currentPage_.weight;
+  const unsigned position = static_cast<unsigned>(doneWeight_ * 100 / totalWeight_);
+  if (position > lastPosition_) {
+    lastPosition_ = position;
+    LogInfo("-=ETPC=- SetProgressPos");
+    ReportProgress(position);
+  }
 }
 
 void CEmfToPdfConverter::DrawPage(IPdfWriter& writer, size_t index, const w32::EnhMetaFile& emf,

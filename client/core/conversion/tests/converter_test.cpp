@@ -48,7 +48,7 @@ class Conversion : public ::testing::Test {
   }
   static void RunToEnd(CEmfToPdfConverter& c) {
     ASSERT_TRUE(c.Start());
-    ASSERT_EQ(::WaitForSingleObject(c.ThreadHandle(), 60000), WAIT_OBJECT_0);
+    ASSERT_EQ(::WaitForSingleObject(c.ThreadHandle(), 120000), WAIT_OBJECT_0);
     DWORD code = 99;
     ::GetExitCodeThread(c.ThreadHandle(), &code);
     EXPECT_EQ(code, 0u);
@@ -331,6 +331,42 @@ TEST_F(Conversion, PageFileGoneAfterParsingIsSkipped) {
   EXPECT_TRUE(none->seen.calls.empty());
 }
 
+TEST_F(Conversion, PageFileGoneWhileDrawingIsSkippedAndTheBarStillEndsAtHundred) {
+  auto c = MakeJob(3);
+  c->deleteAtFirstProgress = {c->job.pageFiles[1]};  // lost once page 1 is drawn
+  RunToEnd(*c);
+  EXPECT_EQ(c->Pages().size(), 3u);  // all three were there when prepared
+  ASSERT_EQ(c->seen.pages.size(), 2u);  // no empty page in place of the lost one
+  EXPECT_EQ(c->seen.pages[1].plays.size(), 1u);
+  EXPECT_EQ(c->positions, (std::vector<unsigned>{33, 66, 100}));
+  EXPECT_EQ(c->completions, 1);
+  EXPECT_TRUE(c->seen.ended);
+}
+
+TEST_F(Conversion, NoPageLeftToDrawWritesNoEmptyDocument) {
+  auto gone = MakeJob(2);
+  gone->seen.deleteAtFirstCall = gone->job.pageFiles;  // prepared, then lost
+  RunToEnd(*gone);
+  EXPECT_EQ(gone->Pages().size(), 2u);
+  EXPECT_FALSE(gone->seen.ended);  // no blank PDF passes for the result
+  ASSERT_EQ(gone->shown.size(), 1u);
+  EXPECT_EQ(gone->shown[0].text, "No files in PDF converter job !");
+  EXPECT_TRUE(gone->Cancelled());
+  EXPECT_EQ(gone->completions, 0);
+  EXPECT_EQ(gone->progressStops, 1);
+
+  // A cancel before the pages are prepared is no error: no message at all.
+  auto early = MakeJob(2);
+  early->cancelWhileParsing = true;
+  RunToEnd(*early);
+  EXPECT_TRUE(early->shown.empty());
+  EXPECT_TRUE(early->seen.calls.empty());
+  EXPECT_EQ(early->progressStarts, 1);
+  EXPECT_EQ(early->progressStops, 1);
+  EXPECT_TRUE(AllPagesExist(*early));
+  EXPECT_EQ(early->completions, 0);
+}
+
 TEST_F(Conversion, ConnectionAndJobFailuresEndWithTheirMessages) {
   auto noOptions = MakeJob(1);
   noOptions->optionsConnect = false;
@@ -346,6 +382,17 @@ TEST_F(Conversion, ConnectionAndJobFailuresEndWithTheirMessages) {
   EXPECT_EQ(unparsable->shown[0].text, "Cannot parse input file !");
   EXPECT_TRUE(AllPagesExist(*unparsable));
   EXPECT_EQ(unparsable->completions, 0);
+
+  // A job file without a usable resolution is refused the same way, before
+  // a dialog is shown or the writer is touched.
+  auto noResolution = MakeJob(1);
+  noResolution->job.resolution = 0;
+  RunToEnd(*noResolution);
+  ASSERT_EQ(noResolution->shown.size(), 1u);
+  EXPECT_EQ(noResolution->shown[0].text, "Cannot parse input file !");
+  EXPECT_EQ(noResolution->progressStarts, 0);
+  EXPECT_TRUE(noResolution->seen.calls.empty());
+  EXPECT_TRUE(AllPagesExist(*noResolution));
 
   TestConverter noJob(folder_ + "missing.ini", kOwner);
   EXPECT_EQ(noJob.JobPath(), "");

@@ -26,6 +26,7 @@ struct Seen {
   bool ended = false;
   std::string outputFile;
   std::string failOn;  // a writer call that reports failure
+  std::vector<std::string> deleteAtFirstCall;  // page files lost once the writer is used
 };
 
 class FakeOptions : public IJobOptions {
@@ -51,6 +52,8 @@ class FakeWriter : public IPdfWriter {
  public:
   explicit FakeWriter(Seen* seen) : seen_(seen) {}
   void Call(const std::string& c) {
+    for (const auto& file : seen_->deleteAtFirstCall) ::DeleteFileA(file.c_str());
+    seen_->deleteAtFirstCall.clear();
     seen_->calls.push_back(c);
     if (!seen_->failOn.empty() && c.rfind(seen_->failOn, 0) == 0) throw ComError(E_FAIL);
   }
@@ -135,7 +138,9 @@ class TestConverter : public CEmfToPdfConverter {
   std::vector<unsigned> positions;
   int progressStarts = 0, progressStops = 0;
   unsigned cancelAtPosition = 0;
+  std::vector<std::string> deleteAtFirstProgress;  // page files lost while the job draws
   bool realOptions = false, realWriter = false, realParser = false;
+  bool cancelWhileParsing = false;  // the user cancels before the pages are prepared
 
  protected:
   std::unique_ptr<IJobOptions> ConnectOptions() override {
@@ -148,6 +153,7 @@ class TestConverter : public CEmfToPdfConverter {
     return std::make_unique<FakeWriter>(&seen);
   }
   bool ParseJob(const std::string& path, ParsedJob& out) override {
+    if (cancelWhileParsing) CancelWork();
     if (realParser) return CEmfToPdfConverter::ParseJob(path, out);
     out = job;
     return parseSucceeds;
@@ -165,6 +171,8 @@ class TestConverter : public CEmfToPdfConverter {
   }
   void ReportProgress(unsigned position) override {
     positions.push_back(position);
+    for (const auto& file : deleteAtFirstProgress) ::DeleteFileA(file.c_str());
+    deleteAtFirstProgress.clear();
     if (cancelAtPosition && position >= cancelAtPosition) CancelWork();  // as the dialog does
   }
   void StopProgressDialog() override { ++progressStops; }

@@ -70,7 +70,7 @@ TEST_F(ComThread, OptionsStoredByAnotherInstanceReachTheWriter) {
   c.job.pageFiles.push_back(folder + "p0.emf");
   WriteTestEmf(c.job.pageFiles[0], 4961, 7016, 210000, 297000);
   ASSERT_TRUE(c.Start());
-  ASSERT_EQ(::WaitForSingleObject(c.ThreadHandle(), 60000), WAIT_OBJECT_0);
+  ASSERT_EQ(::WaitForSingleObject(c.ThreadHandle(), 120000), WAIT_OBJECT_0);
   EXPECT_TRUE(c.shown.empty()) << c.shown[0].text;
   const auto& calls = c.seen.calls;
   for (const char* expected : {"PageMode(2)", "PageLayout(3)", "Title(Quarterly)",

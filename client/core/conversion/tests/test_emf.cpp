@@ -16,12 +16,12 @@ void Put(std::vector<unsigned char>& out, const T& value) {
 }
 }  // namespace
 
-bool WriteTestEmf(const std::string& path, long deviceWidth, long deviceHeight,
-                  long micrometresWidth, long micrometresHeight) {
-  EMRRECTANGLE rect = {};
-  rect.emr.iType = EMR_RECTANGLE;
-  rect.emr.nSize = sizeof(rect);
-  rect.rclBox = {deviceWidth / 10, deviceHeight / 10, deviceWidth / 2, deviceHeight / 2};
+namespace {
+
+// Writes the header and `records` (each a complete EMF record), then EOF.
+bool WriteEmf(const std::string& path, long deviceWidth, long deviceHeight,
+              long micrometresWidth, long micrometresHeight,
+              const std::vector<unsigned char>& records, DWORD recordCount, WORD handles) {
   EMREOF eof = {};
   eof.emr.iType = EMR_EOF;
   eof.emr.nSize = sizeof(eof);
@@ -35,20 +35,62 @@ bool WriteTestEmf(const std::string& path, long deviceWidth, long deviceHeight,
   h.rclFrame = {0, 0, micrometresWidth / 10 - 1, micrometresHeight / 10 - 1};
   h.dSignature = ENHMETA_SIGNATURE;
   h.nVersion = 0x10000;
-  h.nBytes = sizeof(h) + sizeof(rect) + sizeof(eof);
-  h.nRecords = 3;
-  h.nHandles = 1;
+  h.nBytes = static_cast<DWORD>(sizeof(h) + records.size() + sizeof(eof));
+  h.nRecords = recordCount + 2;
+  h.nHandles = handles;
   h.szlDevice = {deviceWidth, deviceHeight};
   h.szlMillimeters = {micrometresWidth / 1000, micrometresHeight / 1000};
   h.szlMicrometers = {micrometresWidth, micrometresHeight};
 
   std::vector<unsigned char> bytes;
   Put(bytes, h);
-  Put(bytes, rect);
+  bytes.insert(bytes.end(), records.begin(), records.end());
   Put(bytes, eof);
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return out.good();
+}
+
+EMRRECTANGLE RectangleRecord(const RECTL& box) {
+  EMRRECTANGLE rect = {};
+  rect.emr.iType = EMR_RECTANGLE;
+  rect.emr.nSize = sizeof(rect);
+  rect.rclBox = box;
+  return rect;
+}
+
+}  // namespace
+
+bool WriteTestEmf(const std::string& path, long deviceWidth, long deviceHeight,
+                  long micrometresWidth, long micrometresHeight) {
+  std::vector<unsigned char> records;
+  Put(records, RectangleRecord({deviceWidth / 10, deviceHeight / 10, deviceWidth / 2, deviceHeight / 2}));
+  return WriteEmf(path, deviceWidth, deviceHeight, micrometresWidth, micrometresHeight, records, 1,
+                  1);
+}
+
+bool WriteFilledEmf(const std::string& path, long deviceWidth, long deviceHeight,
+                    long micrometresWidth, long micrometresHeight, COLORREF colour,
+                    const RECTL& box) {
+  EMRCREATEBRUSHINDIRECT brush = {};
+  brush.emr.iType = EMR_CREATEBRUSHINDIRECT;
+  brush.emr.nSize = sizeof(brush);
+  brush.ihBrush = 1;
+  brush.lb.lbStyle = BS_SOLID;
+  brush.lb.lbColor = colour;
+  EMRSELECTOBJECT select = {};
+  select.emr.iType = EMR_SELECTOBJECT;
+  select.emr.nSize = sizeof(select);
+  select.ihObject = 1;
+  EMRSELECTOBJECT nullPen = select;
+  nullPen.ihObject = 0x80000000u | NULL_PEN;  // a stock object
+  std::vector<unsigned char> records;
+  Put(records, brush);
+  Put(records, select);
+  Put(records, nullPen);
+  Put(records, RectangleRecord(box));
+  return WriteEmf(path, deviceWidth, deviceHeight, micrometresWidth, micrometresHeight, records, 4,
+                  2);
 }
 
 std::string MakeScratchFolder(const std::string& name) {

@@ -1,11 +1,19 @@
 // Page files for the conversion tests, written byte by byte so that their
 // reference device and physical size are exactly what a test asks for.
 #pragma once
+#include <windows.h>
+
 #include <string>
 
 // An EMF with a 108-byte header and one filled rectangle record.
 bool WriteTestEmf(const std::string& path, long deviceWidth, long deviceHeight,
                   long micrometresWidth, long micrometresHeight);
+
+// The same with the rectangle filled in `colour`; `box` is in the page's
+// device pixels. Used where a test looks at what the PDF shows.
+bool WriteFilledEmf(const std::string& path, long deviceWidth, long deviceHeight,
+                    long micrometresWidth, long micrometresHeight, COLORREF colour,
+                    const RECTL& box);
 
 // A fresh scratch folder (ending in a backslash) and its removal.
 std::string MakeScratchFolder(const std::string& name);

@@ -11,7 +11,11 @@ DWORD CDlgCreator::Run() {
   dialog_.SetCancelText(cancelText_);
   dialog_.SetOwner(owner_);
   LogInfo("-=CDC=- DoModal progress.");
-  dialog_.DoModal();
+  try {
+    dialog_.DoModal();
+  } catch (...) {
+    // No memory for the template: the same as a dialog that cannot be made.
+  }
   if (!dialog_.Created()) {
     // Without a dialog nobody would ever signal the waiting job.
     LogErrorF("-=CDC=- Progress dialog cannot be created (error %lu).", ::GetLastError());

@@ -43,16 +43,23 @@ DWORD CProgressDlgManager::Run() {
     const DWORD which = ::WaitForMultipleObjects(3, events, FALSE, INFINITE);
     if (which == WAIT_OBJECT_0) {
       if (creator_) continue;  // one dialog per manager
-      creator_ = std::make_unique<CDlgCreator>(owner_);
-      creator_->Dialog().SetDialogCreatedEvent(dialogCreated_.Get());
-      creator_->SetDialogCreatedEvent(dialogCreated_.Get());
-      creator_->SetFailureFlag(failed_);
-      creator_->SetCancelTarget(cancelTarget_);
-      creator_->SetCaption(caption_);
-      creator_->SetStatusText(status_);
-      creator_->SetCancelText(cancelText_);
-      LogInfo("-=CPDM=- Starting progress creator.");
-      if (!creator_->Start()) {
+      bool started = false;
+      try {
+        creator_ = std::make_unique<CDlgCreator>(owner_);
+        creator_->Dialog().SetDialogCreatedEvent(dialogCreated_.Get());
+        creator_->SetDialogCreatedEvent(dialogCreated_.Get());
+        creator_->SetFailureFlag(failed_);
+        creator_->SetCancelTarget(cancelTarget_);
+        creator_->SetCaption(caption_);
+        creator_->SetStatusText(status_);
+        creator_->SetCancelText(cancelText_);
+        LogInfo("-=CPDM=- Starting progress creator.");
+        started = creator_->Start();
+      } catch (...) {
+        // Out of memory: reported below like a creator that cannot start, so
+        // that the job waiting for the dialog is woken.
+      }
+      if (!started) {
         LogError("-=CPDM=- Progress creator cannot be started.");
         if (failed_) *failed_ = true;
         ::SetEvent(dialogCreated_.Get());

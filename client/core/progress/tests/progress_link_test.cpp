@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr DWORD kWaitMs = 30000;
+constexpr DWORD kWaitMs = 90000;  // a first window can be slow on a loaded machine
 
 class CancelCounter : public CCancelWork {
  public:

@@ -30,7 +30,7 @@ class LoopsUntilStopped : public CThreadImpl {
 };
 
 DWORD ExitCodeAfterEnd(CThreadImpl& t) {
-  EXPECT_EQ(::WaitForSingleObject(t.ThreadHandle(), 30000), WAIT_OBJECT_0);
+  EXPECT_EQ(::WaitForSingleObject(t.ThreadHandle(), 90000), WAIT_OBJECT_0);
   DWORD code = 12345;
   ::GetExitCodeThread(t.ThreadHandle(), &code);
   return code;
@@ -49,7 +49,7 @@ TEST(ThreadImpl, StopSetsTheFlagWaitsAndClosesTheHandle) {
   LoopsUntilStopped t;
   EXPECT_EQ(t.ThreadId(), static_cast<DWORD>(-1));
   ASSERT_TRUE(t.Start());
-  ASSERT_EQ(::WaitForSingleObject(t.running.Get(), 30000), WAIT_OBJECT_0);
+  ASSERT_EQ(::WaitForSingleObject(t.running.Get(), 90000), WAIT_OBJECT_0);
   EXPECT_FALSE(t.Start());  // already running
   t.Stop();
   EXPECT_TRUE(t.StopRequested());

@@ -81,6 +81,8 @@ class CEmfToPdfConverter : public CThreadImpl, public CCancelWork {
   void CreatePDF(IPdfWriter& writer);
   void DrawPage(IPdfWriter& writer, size_t index, const w32::EnhMetaFile& emf,
                 const EmfSize& size);
+  // Adds the current page's weight and reports the position when it grew.
+  void AdvanceProgress();
   void DeletePageFiles();
   void ShowError(const std::string& text, bool owned = true);
   void ShowErrorIfAllowed(IJobOptions& options, const std::string& text, bool owned = true);
