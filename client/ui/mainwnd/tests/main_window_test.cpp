@@ -26,7 +26,7 @@
 
 namespace {
 
-constexpr DWORD kWait = 30000;
+constexpr DWORD kWait = 60000;  // a first window on a slow, loaded machine
 
 bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -603,8 +603,11 @@ TEST_F(SettingsManager, ChangedOptionsGoIntoANewProfileNotTheDefault) {
   ASSERT_TRUE(testkit::SetEditText(Item(1002), L"Quarterly report"));  // title
   Choose(1021, 3);                                                      // layout
   testkit::PressButton(dialog_, IDOK);
-  auto box = testkit::WaitForMessageBox(manager_.Id(), kWait);
-  ASSERT_TRUE(box.has_value());
+  std::optional<testkit::MessageBoxInfo> box;
+  ASSERT_TRUE(testkit::WaitUntil([&] {
+    box = testkit::WaitForMessageBox(manager_.Id(), 0);
+    return box && box->window != dialog_;
+  }, kWait));
   EXPECT_NE(box->text.find(L"default profile keeps its options"), std::wstring::npos);
   testkit::PressMessageBoxButton(box->window, IDOK);
   EXPECT_FALSE(manager_.Wait(500).has_value());
