@@ -11,9 +11,12 @@
 #include <string>
 
 #include "../agent/print_path.h"
+#include "Tessera_h.h"
 #include "client_drive.h"
 #include "test_job.h"
 #include "testkit/process.h"
+#include "w32/bstr.h"
+#include "w32/com_ptr.h"
 #include "w32/strings.h"
 
 namespace {
@@ -79,6 +82,24 @@ TEST_F(ClientPrintPath, SpooledJobBecomesACheckedPdfThroughTheClient) {
   OptionsFileAside options;
   ASSERT_EQ(RegisterServerBeside(L"Tessera.dll"), S_OK);
   ASSERT_EQ(RegisterServerBeside(L"quillkit.dll"), S_OK);
+  // Document information in a profile of its own: it reaches the PDF
+  // through the job's own options object.
+  ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  {
+    CLSID clsid{};
+    ASSERT_EQ(::CLSIDFromProgID(L"Tessera", &clsid), S_OK);
+    w32::ComPtr<ITessera> tessera;
+    ASSERT_EQ(::CoCreateInstance(clsid, nullptr, CLSCTX_ALL, IID_ITessera, tessera.PutVoid()), S_OK);
+    w32::Bstr title, author, profile;
+    ASSERT_EQ(w32::BstrFromWide(L"Quarterly report, printed through Scrivo", title.Put()), S_OK);
+    ASSERT_EQ(w32::BstrFromWide(L"Scrivo print path test", author.Put()), S_OK);
+    ASSERT_EQ(w32::BstrFromWide(L"Print path", profile.Put()), S_OK);
+    ASSERT_EQ(tessera->put_Title(title.Get()), S_OK);
+    ASSERT_EQ(tessera->put_Author(author.Get()), S_OK);
+    BSTR name = profile.Get();
+    ASSERT_EQ(tessera->AddProfile(&name), S_OK);
+  }
+  ::CoUninitialize();
   printpath::SetString(L"Client Application", testkit::BinFolder() + L"\\inkclient.exe");
   // The pages stay for the client (the converter would delete them otherwise).
   printpath::SetDword(L"EMF: Enabled", 1, printpath::kProductKey, HKEY_CURRENT_USER);
