@@ -113,7 +113,7 @@ rm -f "$pdf" "$shot"
 
 say "waiting for the client's window with the preview"
 wine "$bin/clientdriver.exe" wait --timeout 180000 </dev/null | indent ||
-  { show_trace; fail "the client's window did not come up"; }
+  { stop_agent; show_trace; fail "the client's window did not come up"; }
 sleep 1  # the first page paints
 if [ -x /usr/bin/import ]; then
   /usr/bin/import -display "$DISPLAY" -window root "$shot" && say "screenshot of the preview: $shot" ||
@@ -124,7 +124,7 @@ if [ "$interactive" = 1 ]; then
   say "over to you: save the PDF from the client's window (display $DISPLAY);"
   say "suggested file: $(winepath -w "$pdf")"
   ended=$(wine "$bin/clientdriver.exe" wait-end --timeout 3600000 </dev/null) ||
-    fail "the client was not closed within an hour"
+    { stop_agent; fail "the client was not closed within an hour"; }
   echo "$ended" | indent
   # Exit code 1 is a finished conversion; 2 a cancel.
   grep -q 'exit code 1$' <<<"$(tr -d '\r' <<<"$ended")" || { stop_agent; fail "no PDF was saved"; }
