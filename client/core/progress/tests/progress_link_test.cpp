@@ -14,7 +14,10 @@
 #include "log/trace.h"
 #include "progress/progress_dlg.h"
 #include "progress/progress_link.h"
+#include "test_job.h"
+#include "testkit/process.h"
 #include "testkit/ui_driver.h"
+#include "w32/strings.h"
 
 namespace {
 
@@ -124,6 +127,28 @@ TEST(Progress, DialogShowsMovesToHundredAndClosesOnStop) {
   EXPECT_FALSE(::IsWindow(dialog));
   EXPECT_FALSE(link.ManagerRunning());
   EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(owner.Get()) != FALSE; }));
+  EXPECT_EQ(cancel.calls, 0);
+}
+
+// The dialog as the user sees it part way through a job, for the record.
+TEST(Progress, DialogScreenshotPartWayThrough) {
+  OwnerWindow owner;
+  ASSERT_NE(owner.Get(), nullptr);
+  CancelCounter cancel;
+  ProgressLink link;
+  link.statusText = "Preparing document";
+  ASSERT_TRUE(link.StartProgress(owner.Get(), &cancel));
+  const HWND dialog = FindProgressDialog();
+  ASSERT_NE(dialog, nullptr);
+  link.SetProgressPos(40);
+  EXPECT_TRUE(WaitUntil([&] { return BarPosition(dialog) == 40; })) << BarPosition(dialog);
+  ::RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  ::Sleep(300);
+  const std::string folder = w32::Narrow(testkit::BinFolder()) + "\\screenshots";
+  ::CreateDirectoryA(folder.c_str(), nullptr);
+  EXPECT_TRUE(SaveScreenshot(dialog, folder + "\\progress_dialog.bmp"));
+  link.StopProgress();
+  EXPECT_FALSE(::IsWindow(dialog));
   EXPECT_EQ(cancel.calls, 0);
 }
 

@@ -24,12 +24,6 @@ void LogPair(const char* prefix, const std::string& value) {
   if (TraceOn()) LogInfoF("%s - %s", prefix, value.c_str());
 }
 
-std::string NarrowBstr(BSTR text) {
-  std::string out;
-  w32::NarrowFromBstr(text, out);
-  return out;
-}
-
 }  // namespace
 
 CMainDlg::CMainDlg(std::string jobPath, std::string appFolder, w32::MessageLoop* loop,
@@ -286,36 +280,30 @@ bool CMainDlg::StartConversion() {
     return false;
   }
 
-  // 10: the target chosen here; the save dialog has asked about overwriting.
-  w32::Bstr targetText;
-  w32::BstrFromNarrow(targetPath_, targetText.Put());
-  options->put_UsingTargetFile(1);
-  options->put_TargetFile(targetText.Get());
-  options->put_OverwriteFileIfExist(1);
-
-  // 11, 12: the job and its watermark settings.
-  converter_ = std::make_unique<CEmfToPdfConverter>(jobPath_, Handle());
-  VARIANT_BOOL flag = VARIANT_FALSE;
-  if (SUCCEEDED(options->get_PutWatermarks(&flag))) converter_->putWatermarks = flag;
-  flag = VARIANT_FALSE;
-  if (SUCCEEDED(options->get_FirstPageSeparate(&flag))) converter_->firstPageSeparate = flag;
-  flag = VARIANT_FALSE;
-  if (SUCCEEDED(options->get_WatermarkOnTheTop(&flag))) converter_->watermarkOnTop = flag;
-  struct PathOption {
-    HRESULT (STDMETHODCALLTYPE ITessera::*get)(BSTR*);
-    std::string* out;
-  };
-  const PathOption paths[] = {
-      {&ITessera::get_WatermarksFile, &converter_->watermarkPortrait},
-      {&ITessera::get_WatermarksFileLandscape, &converter_->watermarkLandscape},
-      {&ITessera::get_FirstPageWatermarkFile, &converter_->watermarkFirstPortrait},
-      {&ITessera::get_FirstPageWatermarkFileLandscape, &converter_->watermarkFirstLandscape},
-  };
-  for (const PathOption& p : paths) {
-    w32::Bstr value;
-    if (SUCCEEDED((options.Get()->*p.get)(value.Put()))) *p.out = NarrowBstr(value.Get());
+  // 10, 12: the target chosen here (the save dialog has asked about
+  // overwriting), and the watermark settings. A value the object refuses
+  // or cannot give stops the save: nothing is written, the window stays.
+  SaveOptions settings;
+  std::string failed;
+  if (!ExchangeSaveOptions(*options.Get(), targetPath_, settings, failed)) {
+    options.Reset();
+    const std::string text = "Cannot read the PDF options (" + failed +
+                             "). The PDF is not written; check the settings and save again.";
+    Ask(w32::Widen(text).c_str(), L"Warning", MB_OK | MB_ICONINFORMATION);
+    if (TraceOn()) LogError(text.c_str());
+    return false;
   }
   options.Reset();  // writes the settings for the job's own instance
+
+  // 11: the job, with the watermark settings.
+  converter_ = std::make_unique<CEmfToPdfConverter>(jobPath_, Handle());
+  converter_->putWatermarks = settings.putWatermarks;
+  converter_->firstPageSeparate = settings.firstPageSeparate;
+  converter_->watermarkOnTop = settings.watermarkOnTop;
+  converter_->watermarkPortrait = settings.portrait;
+  converter_->watermarkLandscape = settings.landscape;
+  converter_->watermarkFirstPortrait = settings.firstPortrait;
+  converter_->watermarkFirstLandscape = settings.firstLandscape;
 
   // 13, 14.
   converter_->workingFolder = appFolder_;
@@ -370,19 +358,30 @@ LRESULT CMainDlg::OnConversionFinished(UINT, WPARAM, LPARAM, bool&) {
   return 0;
 }
 
+std::wstring CMainDlg::HelpProgram() {
+  std::vector<wchar_t> windows(MAX_PATH + 1, L'\0');
+  const UINT n = ::GetWindowsDirectoryW(windows.data(), static_cast<UINT>(windows.size()));
+  if (n == 0 || n >= windows.size()) return L"hh.exe";
+  return std::wstring(windows.data(), n) + L"\\hh.exe";
+}
+
+std::wstring CMainDlg::HelpParameters(const std::string& appFolder) {
+  return L"\"" + w32::Widen(appFolder) + L"help.chm::Other.htm\"";
+}
+
+std::wstring CMainDlg::SettingsParameters(HWND window) {
+  return w32::Format(L"%s%d", L"-s -o -c InkwellPrinter -h",
+                     static_cast<int>(reinterpret_cast<INT_PTR>(window)));
+}
+
 LRESULT CMainDlg::OnHelp(WORD, WORD, HWND, bool&) {
-  wchar_t windows[MAX_PATH]{};
-  ::GetWindowsDirectoryW(windows, MAX_PATH);
-  const std::wstring program = std::wstring(windows) + L"\\hh.exe";
-  const std::wstring parameter = L"\"" + w32::Widen(appFolder_) + L"help.chm::Other.htm\"";
-  ::ShellExecuteW(Handle(), L"open", program.c_str(), parameter.c_str(), nullptr, SW_SHOWNORMAL);
+  ::ShellExecuteW(Handle(), L"open", HelpProgram().c_str(), HelpParameters(appFolder_).c_str(),
+                  nullptr, SW_SHOWNORMAL);
   return 0;
 }
 
 LRESULT CMainDlg::OnAdjustSettings(WORD, WORD, HWND, bool&) {
-  const std::wstring parameters = w32::Format(L"%s%d", L"-s -o -c InkwellPrinter -h",
-                                              static_cast<int>(reinterpret_cast<INT_PTR>(Handle())));
-  ::ShellExecuteW(Handle(), L"open", L"inksetman.exe", parameters.c_str(),
+  ::ShellExecuteW(Handle(), L"open", L"inksetman.exe", SettingsParameters(Handle()).c_str(),
                   w32::Widen(appFolder_).c_str(), SW_SHOWNORMAL);
   return 0;
 }

@@ -11,9 +11,18 @@
 #include "conversion/emf_to_pdf_converter.h"
 #include "preview/pages_dlg.h"
 #include "texts/ui_texts.h"
+#include "w32/bstr.h"
 #include "w32/dialog.h"
 #include "w32/message_loop.h"
 #include "w32/ui_handles.h"
+
+// What Save gives the conversion job from the options object.
+struct SaveOptions {
+  long putWatermarks = 0;
+  long firstPageSeparate = 0;
+  long watermarkOnTop = 0;
+  std::string portrait, landscape, firstPortrait, firstLandscape;
+};
 
 class CMainDlg : public w32::Dialog, public w32::MessageFilter, public w32::IdleHandler {
  public:
@@ -36,6 +45,19 @@ class CMainDlg : public w32::Dialog, public w32::MessageFilter, public w32::Idle
   static std::string SafeDocumentName(const std::string& name);
   // True when another program holds `path` open (sharing violation).
   static bool FileInUse(const std::wstring& path);
+
+  // Stores the target in the options object and reads the watermark
+  // settings into `out`. False, with the member's name in `failed`, when the
+  // object refuses a value or cannot give one: the job would otherwise run
+  // with another target or without the watermarks asked for.
+  template <class Options>
+  static bool ExchangeSaveOptions(Options& options, const std::string& target, SaveOptions& out,
+                                  std::string& failed);
+
+  // How Help and Adjust settings start their programs.
+  static std::wstring HelpProgram();
+  static std::wstring HelpParameters(const std::string& appFolder);
+  static std::wstring SettingsParameters(HWND window);
 
   CPagesDlg& Preview() { return preview_; }
   const std::string& DocumentName() const { return documentName_; }
@@ -113,3 +135,54 @@ class CMainDlg : public w32::Dialog, public w32::MessageFilter, public w32::Idle
   int exitCode_ = 0;
   bool tornDown_ = false;
 };
+
+template <class Options>
+bool CMainDlg::ExchangeSaveOptions(Options& o, const std::string& target, SaveOptions& out,
+                                   std::string& failed) {
+  auto check = [&](HRESULT hr, const char* member) {
+    if (SUCCEEDED(hr)) return true;
+    failed = member;
+    return false;
+  };
+  w32::Bstr text;
+  if (!check(w32::BstrFromNarrow(target, text.Put()), "TargetFile") ||
+      !check(o.put_UsingTargetFile(1), "UsingTargetFile") ||
+      !check(o.put_TargetFile(text.Get()), "TargetFile") ||
+      !check(o.put_OverwriteFileIfExist(1), "OverwriteFileIfExist"))
+    return false;
+
+  struct Flag {
+    HRESULT (STDMETHODCALLTYPE Options::*get)(VARIANT_BOOL*);
+    long* out;
+    const char* name;
+  };
+  const Flag flags[] = {
+      {&Options::get_PutWatermarks, &out.putWatermarks, "PutWatermarks"},
+      {&Options::get_FirstPageSeparate, &out.firstPageSeparate, "FirstPageSeparate"},
+      {&Options::get_WatermarkOnTheTop, &out.watermarkOnTop, "WatermarkOnTheTop"},
+  };
+  for (const Flag& f : flags) {
+    VARIANT_BOOL value = VARIANT_FALSE;
+    if (!check((o.*f.get)(&value), f.name)) return false;
+    *f.out = value;
+  }
+  struct Path {
+    HRESULT (STDMETHODCALLTYPE Options::*get)(BSTR*);
+    std::string* out;
+    const char* name;
+  };
+  const Path paths[] = {
+      {&Options::get_WatermarksFile, &out.portrait, "WatermarksFile"},
+      {&Options::get_WatermarksFileLandscape, &out.landscape, "WatermarksFileLandscape"},
+      {&Options::get_FirstPageWatermarkFile, &out.firstPortrait, "FirstPageWatermarkFile"},
+      {&Options::get_FirstPageWatermarkFileLandscape, &out.firstLandscape,
+       "FirstPageWatermarkFileLandscape"},
+  };
+  for (const Path& p : paths) {
+    w32::Bstr value;
+    HRESULT hr = (o.*p.get)(value.Put());
+    if (SUCCEEDED(hr)) hr = w32::NarrowFromBstr(value.Get(), *p.out);
+    if (!check(hr, p.name)) return false;
+  }
+  return true;
+}
