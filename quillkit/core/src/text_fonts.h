@@ -16,6 +16,7 @@
 #include "font_sfnt.h"
 #include "pdf_file.h"
 #include "quillkit/fonts.h"
+#include "text_symbols.h"
 
 namespace quillkit {
 
@@ -34,23 +35,37 @@ struct EmbeddedFont {
 struct FontChoice {
     EmbeddedFont* font = nullptr;
     bool synthBold = false, synthItalic = false;
+    bool exact = false;        // the face the LOGFONT names: glyph numbers of glyph-index text are valid
+    double avgWidth = 0;       // font units: the average character width lfWidth is measured against
+    SymbolSet symbols = SymbolSet::none;   // a symbol face stood in for by a text face
 };
 
 class DocumentFonts {
 public:
+    // The faces a character missing from the chosen face is looked for in,
+    // in order (the first that has it wins).
+    static const std::vector<std::u16string>& fallbackFamilies();
+
     DocumentFonts(PdfFile& file, std::shared_ptr<FontProvider> provider);
     // The font for a LOGFONT; null when no face at all can be found.
     FontChoice font(const FontObject& logfont);
+    // A face of the document that has a glyph for `codePoint`, for a
+    // character the chosen face lacks: the face itself when it has one,
+    // else the first fallback face with it; null when no face has it.
+    EmbeddedFont* faceFor(uint32_t codePoint, const FontObject& logfont, EmbeddedFont* chosen);
     // Writes every font used; false when writing failed.
     bool writeAll();
 
 private:
     bool write(EmbeddedFont& f);
+    EmbeddedFont* load(const FontRequest& request, bool requireFamily);
 
     PdfFile& file_;
     std::shared_ptr<FontProvider> provider_;
     std::map<std::string, FontChoice> requests_;                   // by LOGFONT face and style
     std::map<std::string, std::unique_ptr<EmbeddedFont>> faces_;   // by face found
+    std::map<std::string, EmbeddedFont*> fallbacks_;               // by family and style asked; null: none
+    std::map<std::pair<uint32_t, std::string>, EmbeddedFont*> byChar_;   // character and style -> face
 };
 
 }  // namespace quillkit
