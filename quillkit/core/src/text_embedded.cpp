@@ -76,9 +76,13 @@ bool EmbeddedTextRenderer::draw(Player& player, const TextRun& run) {
     if (!(hscale > 0.001) || hscale > 1000) hscale = 1;
 
     // Baseline direction on the device: the x axis turned by the escapement
-    // (tenths of a degree, counter-clockwise as seen on the page).
+    // (tenths of a degree, counter-clockwise with the logical y axis
+    // downwards). A mapping that turns the y axis up turns the angle with
+    // it: GDI draws escapement 2700 upwards there, as axis titles of charts
+    // drawn with y upwards expect.
     PointD dir{ex.x / sx, ex.y / sx};
     double esc = lf.escapement / 10.0 * kPi / 180;
+    if (dc.graphicsMode == gdi::GM_COMPATIBLE && m.determinant() < 0) esc = -esc;
     if (esc != 0) {
         double c = std::cos(esc), s = std::sin(esc);
         dir = {dir.x * c + dir.y * s, -dir.x * s + dir.y * c};
