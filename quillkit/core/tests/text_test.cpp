@@ -328,3 +328,20 @@ TEST(TextOutput, WidthAndSlantKeepWordsWhole) {
     EXPECT_NE(text.find("slanted words stay whole"), std::string::npos) << text;
     EXPECT_NE(run("qpdf --check " + pdf).find("No syntax or stream encoding errors"), std::string::npos);
 }
+
+TEST(TextOutput, EscapementTurnsWithAnUpwardYAxis) {
+    // Chart axis title: y axis upwards, escapement 2700, starting near the
+    // bottom. GDI draws it upwards; downwards it would leave the picture.
+    EmfBuilder b;
+    b.rec(17, {8});                      // MM_ANISOTROPIC
+    b.rec(9, {10000, -10000});           // window extent, y up
+    b.rec(10, {0, 10000});               // window origin
+    b.rec(11, {1000, 1000});             // viewport extent
+    b.raw(82, fontRecordEx(1, -300, 0, 2700, u"Arial"));
+    b.rec(37, {1});
+    b.rec(22, {24});
+    b.raw(84, textRecord(500, 5500, u"axis title reads upwards", true));
+    std::string pdf = convert("text_escapement.pdf", b.bytes());
+    std::string text = run("pdftotext " + pdf + " -");
+    EXPECT_NE(text.find("axis title reads upwards"), std::string::npos) << text;
+}
