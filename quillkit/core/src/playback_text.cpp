@@ -108,7 +108,7 @@ bool Player::drawStandardText(const TextRun& run) {
     // A mirrored y axis does not mirror text in the compatible mode, but
     // turns the escapement the other way (as the embedded-font path does).
     double esc = font.escapement / 10.0 * kPi / 180;
-    if (m.determinant() < 0 && dc_.graphicsMode == gdi::GM_COMPATIBLE) esc = -esc;
+    if (m.determinant() < 0 && run.graphicsMode != gdi::GM_ADVANCED) esc = -esc;
     if (esc != 0) {
         double c = std::cos(esc), s = std::sin(esc);
         dir = {dir.x * c + dir.y * s, -dir.x * s + dir.y * c};

@@ -82,12 +82,23 @@ bool EmbeddedTextRenderer::draw(Player& player, const TextRun& run) {
     // drawn with y upwards expect.
     PointD dir{ex.x / sx, ex.y / sx};
     double esc = lf.escapement / 10.0 * kPi / 180;
-    if (dc.graphicsMode == gdi::GM_COMPATIBLE && m.determinant() < 0) esc = -esc;
+    if (run.graphicsMode != gdi::GM_ADVANCED && m.determinant() < 0) esc = -esc;
     if (esc != 0) {
         double c = std::cos(esc), s = std::sin(esc);
         dir = {dir.x * c + dir.y * s, -dir.x * s + dir.y * c};
     }
     PointD up{dir.y, -dir.x};
+    // The advanced mode turns each glyph by the orientation, apart from the
+    // baseline's escapement: glyphs are then placed one by one.
+    PointD gdir = dir, gup = up;
+    bool eachGlyph = false;
+    if (run.graphicsMode == gdi::GM_ADVANCED && lf.orientation != lf.escapement) {
+        double o = lf.orientation / 10.0 * kPi / 180, c = std::cos(o), sn = std::sin(o);
+        PointD x{ex.x / sx, ex.y / sx};
+        gdir = {x.x * c + x.y * sn, -x.x * sn + x.y * c};
+        gup = {gdir.y, -gdir.x};
+        eachGlyph = true;
+    }
     double ascentDev = face.winAscent * em / upem, descentDev = face.winDescent * em / upem;
 
     // Characters to glyphs.
@@ -199,7 +210,7 @@ bool EmbeddedTextRenderer::draw(Player& player, const TextRun& run) {
     // Text along a slanted baseline: its characters step across lines of
     // the page, and text extraction would cut it into letters. The span's
     // actual text keeps the run whole for search and copy.
-    bool slanted = std::fabs(dir.x) > 1e-3 && std::fabs(dir.y) > 1e-3 && !actual.empty();
+    bool slanted = (eachGlyph || (std::fabs(dir.x) > 1e-3 && std::fabs(dir.y) > 1e-3)) && !actual.empty();
     if (slanted) {
         s += "/Span << /ActualText <FEFF";
         for (char16_t c : actual) glyphHex(s, uint16_t(c));
@@ -219,15 +230,16 @@ bool EmbeddedTextRenderer::draw(Player& player, const TextRun& run) {
             s += "/" + player.page().fontResource(current->object) + " 1 Tf\n";
         }
         PointD q = at(along, glyphs[i].rise);
-        appendNumber(s, dir.x * unit, 4); s += ' ';
-        appendNumber(s, dir.y * unit, 4); s += ' ';
-        appendNumber(s, (up.x + dir.x * slant) * em, 4); s += ' ';
-        appendNumber(s, (up.y + dir.y * slant) * em, 4); s += ' ';
+        appendNumber(s, gdir.x * unit, 4); s += ' ';
+        appendNumber(s, gdir.y * unit, 4); s += ' ';
+        appendNumber(s, (gup.x + gdir.x * slant) * em, 4); s += ' ';
+        appendNumber(s, (gup.y + gdir.y * slant) * em, 4); s += ' ';
         appendNumber(s, q.x, 2); s += ' ';
         appendNumber(s, q.y, 2);
         s += " Tm [<";
         std::size_t j = i;
-        while (j < glyphs.size() && glyphs[j].font == current && glyphs[j].id != 0 && glyphs[j].rise == glyphs[i].rise) {
+        while (j < glyphs.size() && glyphs[j].font == current && glyphs[j].id != 0 && glyphs[j].rise == glyphs[i].rise &&
+               !(eachGlyph && j > i)) {
             const Glyph& g = glyphs[j];
             if (j > i) {
                 const Glyph& prev = glyphs[j - 1];

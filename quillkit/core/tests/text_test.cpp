@@ -345,3 +345,34 @@ TEST(TextOutput, EscapementTurnsWithAnUpwardYAxis) {
     std::string text = run("pdftotext " + pdf + " -");
     EXPECT_NE(text.find("axis title reads upwards"), std::string::npos) << text;
 }
+
+TEST(TextOutput, AdvancedModeTurnsGlyphsByTheirOrientation) {
+    // Baseline along x, every glyph turned a quarter: placed one by one,
+    // with the run's text kept whole.
+    EmfBuilder b;
+    std::vector<uint8_t> lf = fontRecordEx(1, -40, 0, 0, u"Arial");
+    for (int k = 0; k < 4; ++k) lf[16 + k] = uint8_t(900u >> (8 * k));   // lfOrientation only
+    b.raw(82, lf);
+    b.rec(37, {1});
+    std::vector<uint8_t> t = textRecord(50, 100, u"turned", true);
+    t[16] = 2;                                                          // GM_ADVANCED
+    b.raw(84, t);
+    std::string path = qktest::tempPath("text_orientation.pdf");
+    Document d;
+    DocumentSettings s;
+    s.compress = false;
+    ASSERT_EQ(d.open(path, s), Status::Ok);
+    ASSERT_EQ(d.beginPage(600, 600), Status::Ok);
+    ASSERT_EQ(d.playEmf(b.bytes().data(), b.bytes().size(), Placement()), Status::Ok);
+    ASSERT_EQ(d.finish(), Status::Ok);
+    std::string pdf = qktest::readFile(path);
+    std::size_t runs = 0;
+    for (std::size_t at = pdf.find("] TJ"); at != std::string::npos; at = pdf.find("] TJ", at + 1)) ++runs;
+    EXPECT_EQ(runs, 6u);
+    EXPECT_NE(pdf.find("/ActualText"), std::string::npos);
+    std::size_t tm = pdf.find(" Tm [<");
+    ASSERT_NE(tm, std::string::npos);
+    std::size_t line = pdf.rfind('\n', tm) + 1;
+    EXPECT_EQ(pdf.compare(line, 2, "0 "), 0) << pdf.substr(line, tm - line);   // glyph x axis turned upright
+    EXPECT_NE(run("pdftotext " + path + " -").find("turned"), std::string::npos);
+}
