@@ -227,7 +227,7 @@ bool EmbeddedTextRenderer::draw(Player& player, const TextRun& run) {
         // One positioned segment: same font and rise, no missing glyph.
         if (glyphs[i].font != current) {
             current = glyphs[i].font;
-            s += "/" + player.page().fontResource(current->object) + " 1 Tf\n";
+            s += "/" + player.page().fontResource(fonts_.objectFor(*current)) + " 1 Tf\n";
         }
         PointD q = at(along, glyphs[i].rise);
         appendNumber(s, gdir.x * unit, 4); s += ' ';

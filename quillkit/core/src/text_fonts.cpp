@@ -85,7 +85,6 @@ EmbeddedFont* DocumentFonts::load(const FontRequest& req, bool requireFamily) {
     ef->file = std::move(file);
     std::string err;
     if (!ef->face.parse(ef->file.data, ef->file.faceIndex, err) || ef->face.isCff()) return nullptr;
-    ef->object = file_.reserve();
     return faces_.emplace(faceKey, std::move(ef)).first->second.get();
 }
 
@@ -156,10 +155,15 @@ EmbeddedFont* DocumentFonts::faceFor(uint32_t cp, const FontObject& lf, Embedded
     return found;
 }
 
+uint32_t DocumentFonts::objectFor(EmbeddedFont& f) {
+    if (!f.object) f.object = file_.reserve();
+    return f.object;
+}
+
 bool DocumentFonts::writeAll() {
     bool ok = true;
     for (auto& kv : faces_)
-        if (!write(*kv.second)) ok = false;
+        if (kv.second->object && !write(*kv.second)) ok = false;   // faces no page shows are left out
     return ok && file_.good();
 }
 

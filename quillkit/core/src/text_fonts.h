@@ -23,7 +23,7 @@ namespace quillkit {
 struct EmbeddedFont {
     FontFile file;
     SfntFace face;
-    uint32_t object = 0;                           // the Type0 font
+    uint32_t object = 0;                           // the Type0 font; 0 until a page shows it
     bool exactFace = false;                        // the face the record asked for (glyph numbers valid)
     std::set<uint16_t> used;
     std::map<uint16_t, std::u16string> unicode;    // glyph -> text it stands for
@@ -53,6 +53,9 @@ public:
     // character the chosen face lacks: the face itself when it has one,
     // else the first fallback face with it; null when no face has it.
     EmbeddedFont* faceFor(uint32_t codePoint, const FontObject& logfont, EmbeddedFont* chosen);
+    // The object number of the face's font, reserved when a page first
+    // shows it (faces looked at but never drawn are not written).
+    uint32_t objectFor(EmbeddedFont& face);
     // Writes every font used; false when writing failed.
     bool writeAll();
 
