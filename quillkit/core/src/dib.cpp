@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "png_decode.h"
+
 namespace quillkit {
 namespace {
 
@@ -136,7 +138,16 @@ bool decodeDib(const DibRef& dib, const DibOptions& opt, DecodedImage& out, std:
         out.jpeg.assign(dib.bits, dib.bits + dib.bitsSize);
         return !out.jpeg.empty();
     }
-    if (h.compression == BI_PNG) { error = "PNG bitmaps are not supported"; return false; }
+    if (h.compression == BI_PNG) {
+        if (!decodePng(dib.bits, dib.bitsSize, opt.maxPixels, out, error)) return false;
+        // The header's size is what the record's source rectangle counts in.
+        if (out.width != width || out.height != height) {
+            error = "PNG bitmap size differs from its header";
+            out = DecodedImage();
+            return false;
+        }
+        return true;
+    }
 
     int bpp = h.bitCount;
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) {

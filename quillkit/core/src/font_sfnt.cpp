@@ -107,6 +107,18 @@ bool SfntFace::parse(const std::vector<uint8_t>& data, uint32_t faceIndex, std::
     return parseCmap(error);
 }
 
+uint16_t SfntFace::weightedAverageWidth() const {
+    static const uint8_t kWeight[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6, 35, 20, 56,
+                                        56, 17, 4,  49, 56, 71,  31, 10, 18, 3,  18, 2, 166};
+    uint32_t sum = 0;
+    for (int i = 0; i < 27; ++i) {
+        uint16_t g = glyphFor(i < 26 ? uint32_t('a' + i) : uint32_t(' '));
+        if (!g) return 0;
+        sum += uint32_t(kWeight[i]) * advance(g);
+    }
+    return uint16_t(std::min<uint32_t>(sum / 1000, 0xFFFF));
+}
+
 void SfntFace::readNames() {
     const SfntTable* name = table("name");
     if (!name || name->length < 6) return;

@@ -39,6 +39,11 @@ public:
     std::u16string familyName, fullName, postScriptName;
 
     uint16_t advance(uint16_t glyph) const;            // font units
+    // The average width of lower-case text: the advances of a-z and the
+    // space weighted by their frequency in English (the OS/2 average of
+    // older faces, which GDI's lfWidth scales against); 0 when the face
+    // lacks those letters.
+    uint16_t weightedAverageWidth() const;
     uint16_t glyphFor(uint32_t codePoint) const;       // 0 when missing
     // Glyph -> the first code point that maps to it (for glyph-index text).
     const std::map<uint16_t, uint32_t>& reverseCmap() const;

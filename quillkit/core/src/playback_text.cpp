@@ -105,10 +105,10 @@ bool Player::drawStandardText(const TextRun& run) {
     // Baseline direction on the device: the logical x axis turned by the
     // escapement (tenths of a degree, counter-clockwise as seen).
     PointD dir{ex.x / sx, ex.y / sx};
-    if (m.determinant() < 0 && dc_.graphicsMode == gdi::GM_COMPATIBLE) {
-        // a mirrored y axis does not mirror text in the compatible mode
-    }
+    // A mirrored y axis does not mirror text in the compatible mode, but
+    // turns the escapement the other way (as the embedded-font path does).
     double esc = font.escapement / 10.0 * kPi / 180;
+    if (m.determinant() < 0 && run.graphicsMode != gdi::GM_ADVANCED) esc = -esc;
     if (esc != 0) {
         double c = std::cos(esc), s = std::sin(esc);
         dir = {dir.x * c + dir.y * s, -dir.x * s + dir.y * c};

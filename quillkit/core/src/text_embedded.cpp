@@ -6,6 +6,7 @@
 #include "pdf_number.h"
 #include "playback.h"
 #include "text_codepage.h"
+#include "text_symbols.h"
 
 namespace quillkit {
 namespace {
@@ -71,23 +72,39 @@ bool EmbeddedTextRenderer::draw(Player& player, const TextRun& run) {
     double em = emLogical * sy;
     if (!(em > 0.01) || em > 1e6) return true;
     double hscale = sx / sy;
-    if (lf.width > 0) hscale *= lf.width / (face.xAvgCharWidth / upem * emLogical);
+    if (lf.width > 0 && choice.avgWidth > 0) hscale *= lf.width / (choice.avgWidth / upem * emLogical);
     if (!(hscale > 0.001) || hscale > 1000) hscale = 1;
 
     // Baseline direction on the device: the x axis turned by the escapement
-    // (tenths of a degree, counter-clockwise as seen on the page).
+    // (tenths of a degree, counter-clockwise with the logical y axis
+    // downwards). A mapping that turns the y axis up turns the angle with
+    // it: GDI draws escapement 2700 upwards there, as axis titles of charts
+    // drawn with y upwards expect.
     PointD dir{ex.x / sx, ex.y / sx};
     double esc = lf.escapement / 10.0 * kPi / 180;
+    if (run.graphicsMode != gdi::GM_ADVANCED && m.determinant() < 0) esc = -esc;
     if (esc != 0) {
         double c = std::cos(esc), s = std::sin(esc);
         dir = {dir.x * c + dir.y * s, -dir.x * s + dir.y * c};
     }
     PointD up{dir.y, -dir.x};
+    // The advanced mode turns each glyph by the orientation, apart from the
+    // baseline's escapement: glyphs are then placed one by one.
+    PointD gdir = dir, gup = up;
+    bool eachGlyph = false;
+    if (run.graphicsMode == gdi::GM_ADVANCED && lf.orientation != lf.escapement) {
+        double o = lf.orientation / 10.0 * kPi / 180, c = std::cos(o), sn = std::sin(o);
+        PointD x{ex.x / sx, ex.y / sx};
+        gdir = {x.x * c + x.y * sn, -x.x * sn + x.y * c};
+        gup = {gdir.y, -gdir.x};
+        eachGlyph = true;
+    }
     double ascentDev = face.winAscent * em / upem, descentDev = face.winDescent * em / upem;
 
     // Characters to glyphs.
     std::u16string text = run.ansi && !run.glyphIndices ? decodeAnsi(run.text, lf.charset) : run.text;
     std::vector<Glyph> glyphs;
+    std::u16string actual;   // what the run says, in reading order
     glyphs.reserve(text.size());
     double rise = 0, total = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -106,9 +123,25 @@ bool EmbeddedTextRenderer::draw(Player& player, const TextRun& run) {
             auto it = rev.find(g.id);
             if (it != rev.end()) cp = it->second;
             else cp = 0;
+        } else if (choice.symbols != SymbolSet::none) {
+            // A text face standing in for a symbol face: the picture's
+            // Unicode equivalent, from whichever face has it.
+            cp = symbolToUnicode(choice.symbols, cp);
+            g.font = cp ? fonts_.faceFor(cp, lf, &main) : nullptr;
+            g.id = g.font ? g.font->glyphFor(cp) : 0;
         } else {
-            g.id = main.glyphFor(cp);
+            // The chosen face, else the first fallback face that has the
+            // character: text is never lost to a face that lacks it. The
+            // symbol face itself keeps to its own glyphs (its codes mean
+            // pictures, not the letters a text face has for them) and says
+            // what they show in the text.
+            SymbolSet own = symbolSetForFace(lf.faceName);
+            g.font = own == SymbolSet::none ? fonts_.faceFor(cp, lf, &main) : &main;
+            g.id = g.font ? g.font->glyphFor(cp) : 0;
+            if (own != SymbolSet::none)
+                if (uint32_t u = symbolToUnicode(own, cp)) cp = u;
         }
+        if (!g.font) g.font = &main;
         if (cp >= 0x20 && !(cp >= 0xD800 && cp < 0xE000)) {
             if (cp >= 0x10000) {
                 meaning += char16_t(0xD800 + ((cp - 0x10000) >> 10));
@@ -132,6 +165,7 @@ bool EmbeddedTextRenderer::draw(Player& player, const TextRun& run) {
             glyphs.push_back({g.font, 0, adv, g.rise});   // missing: keeps its place, draws nothing
         }
         total += adv;
+        actual += meaning;
         i += units - 1;
     }
 
@@ -173,6 +207,15 @@ bool EmbeddedTextRenderer::draw(Player& player, const TextRun& run) {
         appendNumber(s, std::max(em * 0.03, 0.01), 3);
         s += " w 2 Tr\n";
     }
+    // Text along a slanted baseline: its characters step across lines of
+    // the page, and text extraction would cut it into letters. The span's
+    // actual text keeps the run whole for search and copy.
+    bool slanted = (eachGlyph || (std::fabs(dir.x) > 1e-3 && std::fabs(dir.y) > 1e-3)) && !actual.empty();
+    if (slanted) {
+        s += "/Span << /ActualText <FEFF";
+        for (char16_t c : actual) glyphHex(s, uint16_t(c));
+        s += "> >> BDC\n";
+    }
     s += "BT\n";
     double slant = choice.synthItalic ? 0.21 : 0;
     double unit = em * hscale;   // device units per text-space unit along the baseline
@@ -184,18 +227,19 @@ bool EmbeddedTextRenderer::draw(Player& player, const TextRun& run) {
         // One positioned segment: same font and rise, no missing glyph.
         if (glyphs[i].font != current) {
             current = glyphs[i].font;
-            s += "/" + player.page().fontResource(current->object) + " 1 Tf\n";
+            s += "/" + player.page().fontResource(fonts_.objectFor(*current)) + " 1 Tf\n";
         }
         PointD q = at(along, glyphs[i].rise);
-        appendNumber(s, dir.x * unit, 4); s += ' ';
-        appendNumber(s, dir.y * unit, 4); s += ' ';
-        appendNumber(s, (up.x + dir.x * slant) * em, 4); s += ' ';
-        appendNumber(s, (up.y + dir.y * slant) * em, 4); s += ' ';
+        appendNumber(s, gdir.x * unit, 4); s += ' ';
+        appendNumber(s, gdir.y * unit, 4); s += ' ';
+        appendNumber(s, (gup.x + gdir.x * slant) * em, 4); s += ' ';
+        appendNumber(s, (gup.y + gdir.y * slant) * em, 4); s += ' ';
         appendNumber(s, q.x, 2); s += ' ';
         appendNumber(s, q.y, 2);
         s += " Tm [<";
         std::size_t j = i;
-        while (j < glyphs.size() && glyphs[j].font == current && glyphs[j].id != 0 && glyphs[j].rise == glyphs[i].rise) {
+        while (j < glyphs.size() && glyphs[j].font == current && glyphs[j].id != 0 && glyphs[j].rise == glyphs[i].rise &&
+               !(eachGlyph && j > i)) {
             const Glyph& g = glyphs[j];
             if (j > i) {
                 const Glyph& prev = glyphs[j - 1];
@@ -215,6 +259,7 @@ bool EmbeddedTextRenderer::draw(Player& player, const TextRun& run) {
         i = j;
     }
     s += "ET\n";
+    if (slanted) s += "EMC\n";
     if (choice.synthBold) s += "0 Tr\n";
     if ((lf.underline || lf.strikeOut) && total != 0) {
         auto bar = [&](double y, double thick) {

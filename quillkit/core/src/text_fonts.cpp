@@ -36,6 +36,18 @@ std::string num(double v) {
     return s;
 }
 
+std::string lowerName(const std::u16string& s) {
+    std::string out;
+    for (char16_t c : s) out += c < 128 ? char(std::tolower(int(c))) : '?';
+    return out;
+}
+
+std::string lowerName(const std::string& s) {
+    std::string out;
+    for (char c : s) out += char(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
 }  // namespace
 
 uint16_t EmbeddedFont::glyphFor(uint32_t c) const {
@@ -47,6 +59,34 @@ uint16_t EmbeddedFont::glyphFor(uint32_t c) const {
 
 DocumentFonts::DocumentFonts(PdfFile& file, std::shared_ptr<FontProvider> provider)
     : file_(file), provider_(provider ? std::move(provider) : defaultFontProvider()) {}
+
+const std::vector<std::u16string>& DocumentFonts::fallbackFamilies() {
+    // Wide-coverage faces of Windows and of free systems: Latin, Greek,
+    // Cyrillic, Hebrew, Arabic and symbols first, then the East Asian ones.
+    static const std::vector<std::u16string> families{
+        u"Arial", u"Liberation Sans", u"DejaVu Sans", u"Segoe UI", u"Tahoma", u"Segoe UI Symbol",
+        u"Arial Unicode MS", u"DejaVu Serif", u"DejaVu Sans Mono", u"FreeSans", u"FreeSerif", u"Noto Sans",
+        u"Noto Sans Symbols", u"Noto Sans Symbols2", u"OpenSymbol", u"MS Gothic", u"SimSun", u"Malgun Gothic",
+        u"MingLiU", u"Droid Sans Fallback", u"Noto Sans CJK JP", u"WenQuanYi Zen Hei"};
+    return families;
+}
+
+EmbeddedFont* DocumentFonts::load(const FontRequest& req, bool requireFamily) {
+    FontFile file;
+    if (!provider_ || !provider_->find(req, file) || file.data.empty()) return nullptr;
+    // A fallback must be the family asked for, not the provider's own
+    // substitute for it (which the chosen face already is).
+    if (requireFamily && lowerName(file.familyName) != lowerName(req.faceName)) return nullptr;
+    std::string faceKey = file.familyName + "|" + std::to_string(file.bold) + std::to_string(file.italic) + "|" +
+                          std::to_string(file.faceIndex) + "|" + std::to_string(file.data.size());
+    auto f = faces_.find(faceKey);
+    if (f != faces_.end()) return f->second.get();
+    auto ef = std::make_unique<EmbeddedFont>();
+    ef->file = std::move(file);
+    std::string err;
+    if (!ef->face.parse(ef->file.data, ef->file.faceIndex, err) || ef->face.isCff()) return nullptr;
+    return faces_.emplace(faceKey, std::move(ef)).first->second.get();
+}
 
 FontChoice DocumentFonts::font(const FontObject& lf) {
     bool bold = lf.weight >= 600;
@@ -61,42 +101,69 @@ FontChoice DocumentFonts::font(const FontObject& lf) {
     req.italic = lf.italic;
     req.charset = lf.charset;
     req.pitchAndFamily = lf.pitchAndFamily;
-    FontFile file;
-    if (provider_ && provider_->find(req, file) && !file.data.empty()) {
-        std::string faceKey = file.familyName + "|" + std::to_string(file.bold) + std::to_string(file.italic) + "|" +
-                              std::to_string(file.faceIndex) + "|" + std::to_string(file.data.size());
-        auto f = faces_.find(faceKey);
-        if (f == faces_.end()) {
-            auto ef = std::make_unique<EmbeddedFont>();
-            ef->file = std::move(file);
-            std::string err;
-            if (ef->face.parse(ef->file.data, ef->file.faceIndex, err) && !ef->face.isCff()) {
-                ef->object = file_.reserve();
-                f = faces_.emplace(faceKey, std::move(ef)).first;
-            }
-        }
-        if (f != faces_.end()) {
-            EmbeddedFont& ef = *f->second;
-            choice.font = &ef;
-            choice.synthBold = bold && !ef.file.bold;
-            choice.synthItalic = lf.italic && !ef.file.italic;
-            // Glyph numbers of glyph-index text belong to the face the
-            // application used: valid only when the same family was found.
-            std::string want;
-            for (char16_t c : lf.faceName) want += c < 128 ? char(std::tolower(int(c))) : '?';
-            std::string got;
-            for (char c : ef.file.familyName) got += char(std::tolower(static_cast<unsigned char>(c)));
-            ef.exactFace = ef.exactFace || want == got;
-        }
+    if (EmbeddedFont* ef = load(req, false)) {
+        choice.font = ef;
+        choice.synthBold = bold && !ef->file.bold;
+        choice.synthItalic = lf.italic && !ef->file.italic;
+        // Glyph numbers of glyph-index text belong to the face the
+        // application used: valid only when the same family was found.
+        std::u16string want = lf.faceName;
+        if (!want.empty() && want[0] == u'@') want.erase(0, 1);
+        choice.exact = lowerName(want) == lowerName(ef->file.familyName);
+        ef->exactFace = ef->exactFace || choice.exact;
+        // lfWidth scales against the average width of the face asked for.
+        // Liberation faces stand in for Arial, Times New Roman and Courier
+        // New, whose average is the weighted one of lower-case text; their
+        // own is the mean over all their glyphs, a fifth wider.
+        choice.avgWidth = ef->face.xAvgCharWidth;
+        if (!choice.exact && lowerName(ef->file.familyName).rfind("liberation", 0) == 0)
+            if (uint16_t w = ef->face.weightedAverageWidth()) choice.avgWidth = w;
+        // A text face standing in for a symbol face shows the Unicode
+        // equivalents of the codes; the symbol face itself its own glyphs.
+        SymbolSet set = symbolSetForFace(want);
+        if (set != SymbolSet::none && !choice.exact) choice.symbols = set;
     }
     requests_[key] = choice;
     return choice;
 }
 
+EmbeddedFont* DocumentFonts::faceFor(uint32_t cp, const FontObject& lf, EmbeddedFont* chosen) {
+    if (chosen && chosen->glyphFor(cp)) return chosen;
+    bool bold = lf.weight >= 600;
+    std::string style = std::to_string(bold) + std::to_string(lf.italic);
+    auto key = std::make_pair(cp, style);
+    auto hit = byChar_.find(key);
+    if (hit != byChar_.end()) return hit->second;
+    EmbeddedFont* found = nullptr;
+    for (const auto& family : fallbackFamilies()) {
+        std::string fkey(family.begin(), family.end());
+        fkey += "|" + style;
+        auto fb = fallbacks_.find(fkey);
+        if (fb == fallbacks_.end()) {
+            FontRequest req;
+            req.faceName = family;
+            req.weight = lf.weight;
+            req.italic = lf.italic;
+            fb = fallbacks_.emplace(fkey, load(req, true)).first;
+        }
+        if (fb->second && fb->second != chosen && fb->second->face.glyphFor(cp)) {
+            found = fb->second;
+            break;
+        }
+    }
+    if (byChar_.size() < 100000) byChar_[key] = found;
+    return found;
+}
+
+uint32_t DocumentFonts::objectFor(EmbeddedFont& f) {
+    if (!f.object) f.object = file_.reserve();
+    return f.object;
+}
+
 bool DocumentFonts::writeAll() {
     bool ok = true;
     for (auto& kv : faces_)
-        if (!write(*kv.second)) ok = false;
+        if (kv.second->object && !write(*kv.second)) ok = false;   // faces no page shows are left out
     return ok && file_.good();
 }
 

@@ -16,13 +16,14 @@
 #include "font_sfnt.h"
 #include "pdf_file.h"
 #include "quillkit/fonts.h"
+#include "text_symbols.h"
 
 namespace quillkit {
 
 struct EmbeddedFont {
     FontFile file;
     SfntFace face;
-    uint32_t object = 0;                           // the Type0 font
+    uint32_t object = 0;                           // the Type0 font; 0 until a page shows it
     bool exactFace = false;                        // the face the record asked for (glyph numbers valid)
     std::set<uint16_t> used;
     std::map<uint16_t, std::u16string> unicode;    // glyph -> text it stands for
@@ -34,23 +35,40 @@ struct EmbeddedFont {
 struct FontChoice {
     EmbeddedFont* font = nullptr;
     bool synthBold = false, synthItalic = false;
+    bool exact = false;        // the face the LOGFONT names: glyph numbers of glyph-index text are valid
+    double avgWidth = 0;       // font units: the average character width lfWidth is measured against
+    SymbolSet symbols = SymbolSet::none;   // a symbol face stood in for by a text face
 };
 
 class DocumentFonts {
 public:
+    // The faces a character missing from the chosen face is looked for in,
+    // in order (the first that has it wins).
+    static const std::vector<std::u16string>& fallbackFamilies();
+
     DocumentFonts(PdfFile& file, std::shared_ptr<FontProvider> provider);
     // The font for a LOGFONT; null when no face at all can be found.
     FontChoice font(const FontObject& logfont);
+    // A face of the document that has a glyph for `codePoint`, for a
+    // character the chosen face lacks: the face itself when it has one,
+    // else the first fallback face with it; null when no face has it.
+    EmbeddedFont* faceFor(uint32_t codePoint, const FontObject& logfont, EmbeddedFont* chosen);
+    // The object number of the face's font, reserved when a page first
+    // shows it (faces looked at but never drawn are not written).
+    uint32_t objectFor(EmbeddedFont& face);
     // Writes every font used; false when writing failed.
     bool writeAll();
 
 private:
     bool write(EmbeddedFont& f);
+    EmbeddedFont* load(const FontRequest& request, bool requireFamily);
 
     PdfFile& file_;
     std::shared_ptr<FontProvider> provider_;
     std::map<std::string, FontChoice> requests_;                   // by LOGFONT face and style
     std::map<std::string, std::unique_ptr<EmbeddedFont>> faces_;   // by face found
+    std::map<std::string, EmbeddedFont*> fallbacks_;               // by family and style asked; null: none
+    std::map<std::pair<uint32_t, std::string>, EmbeddedFont*> byChar_;   // character and style -> face
 };
 
 }  // namespace quillkit

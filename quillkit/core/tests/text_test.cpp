@@ -13,6 +13,7 @@
 #include "font_subset.h"
 #include "quillkit/document.h"
 #include "text_codepage.h"
+#include "text_symbols.h"
 
 using namespace quillkit;
 using qktest::EmfBuilder;
@@ -54,6 +55,17 @@ std::vector<uint8_t> fontRecord(uint32_t index, int32_t height, int32_t weight, 
     std::u16string name = face;
     name.resize(32, u'\0');
     for (char16_t c : name) { v.push_back(uint8_t(c)); v.push_back(uint8_t(c >> 8)); }
+    return v;
+}
+
+// The same with the LOGFONT's width and escapement (tenths of a degree).
+std::vector<uint8_t> fontRecordEx(uint32_t index, int32_t height, int32_t width, int32_t escapement,
+                                  const std::u16string& face, uint8_t charset = 1) {
+    std::vector<uint8_t> v = fontRecord(index, height, 400, false, face, charset);
+    for (int k = 0; k < 4; ++k) {
+        v[8 + k] = uint8_t(uint32_t(width) >> (8 * k));
+        v[12 + k] = v[16 + k] = uint8_t(uint32_t(escapement) >> (8 * k));
+    }
     return v;
 }
 
@@ -232,4 +244,135 @@ TEST(TextOutput, OneFontObjectPerFaceAcrossPages) {
     ASSERT_EQ(d.finish(), Status::Ok);
     std::string fonts = run("pdffonts " + path);
     EXPECT_EQ(std::count(fonts.begin(), fonts.end(), '\n'), 3) << fonts;   // header, rule, one font
+}
+
+TEST(SymbolFaces, CodesMapToTheUnicodePicturesTheyShow) {
+    EXPECT_EQ(symbolSetForFace(u"Symbol"), SymbolSet::symbol);
+    EXPECT_EQ(symbolSetForFace(u"WingDings"), SymbolSet::wingdings);
+    EXPECT_EQ(symbolSetForFace(u"Wingdings 2"), SymbolSet::wingdings2);
+    EXPECT_EQ(symbolSetForFace(u"Arial"), SymbolSet::none);
+    EXPECT_EQ(symbolSetForFace(u"Symbolic Sans"), SymbolSet::none);
+    // Symbol: Greek and mathematics, at the 8-bit codes and at U+F0xx.
+    EXPECT_EQ(symbolToUnicode(SymbolSet::symbol, 'a'), 0x03B1u);
+    EXPECT_EQ(symbolToUnicode(SymbolSet::symbol, 0xF057), 0x03A9u);
+    EXPECT_EQ(symbolToUnicode(SymbolSet::symbol, 0xB3), 0x2265u);
+    EXPECT_EQ(symbolToUnicode(SymbolSet::symbol, 0xFE), 0x23ADu);
+    // Wingdings: pictures, not letters.
+    EXPECT_EQ(symbolToUnicode(SymbolSet::wingdings, '0'), 0x1F4C1u);
+    EXPECT_EQ(symbolToUnicode(SymbolSet::wingdings, 'J'), 0x263Au);
+    EXPECT_EQ(symbolToUnicode(SymbolSet::wingdings, 0xF0FC), 0x2713u);
+    EXPECT_EQ(symbolToUnicode(SymbolSet::wingdings, 0x8C), 0x2776u);
+    // No picture, no equivalent, no table, out of range: nothing.
+    EXPECT_EQ(symbolToUnicode(SymbolSet::wingdings, 0xFF), 0u);
+    EXPECT_EQ(symbolToUnicode(SymbolSet::wingdings2, 'P'), 0u);
+    EXPECT_EQ(symbolToUnicode(SymbolSet::symbol, 0x1F), 0u);
+    EXPECT_EQ(symbolToUnicode(SymbolSet::symbol, 0x141), 0u);
+    EXPECT_EQ(symbolToUnicode(SymbolSet::none, 'a'), 0u);
+}
+
+TEST(TextOutput, MissingCharactersAndSymbolFacesKeepTheirMeaning) {
+    EmfBuilder b;
+    // Liberation Sans (for Arial) lacks the check mark: it comes from a
+    // fallback face, in the same run.
+    b.raw(82, fontRecord(1, -40, 400, false, u"Arial"));
+    b.rec(37, {1});
+    b.raw(84, textRecord(50, 100, u"done \u2713 ok", true));
+    // Symbol and Wingdings without their faces: the Unicode equivalents,
+    // never the letters of the codes.
+    b.raw(82, fontRecord(2, -40, 400, false, u"Symbol", 2));
+    b.rec(37, {2});
+    b.raw(83, textRecord(50, 200, u"abg", false));
+    b.raw(82, fontRecord(3, -40, 400, false, u"Wingdings", 2));
+    b.rec(37, {3});
+    b.raw(84, textRecord(50, 300, u"\xfc\xfe", true));
+    std::string pdf = convert("text_fallback.pdf", b.bytes());
+    std::string text = run("pdftotext " + pdf + " -");
+    EXPECT_NE(text.find("done \u2713 ok"), std::string::npos) << text;
+    EXPECT_NE(text.find("\u03b1\u03b2\u03b3"), std::string::npos) << text;
+    EXPECT_EQ(text.find("abg"), std::string::npos) << text;
+    EXPECT_NE(text.find("\u2713\u2611"), std::string::npos) << text;
+    std::string fonts = run("pdffonts " + pdf);
+    EXPECT_NE(fonts.find("DejaVuSans"), std::string::npos) << fonts;
+    EXPECT_EQ(fonts.find(" no "), std::string::npos) << fonts;
+    EXPECT_NE(run("qpdf --check " + pdf).find("No syntax or stream encoding errors"), std::string::npos);
+}
+
+TEST(TextOutput, WidthAndSlantKeepWordsWhole) {
+    std::vector<uint8_t> font = systemFont();
+    SfntFace face;
+    std::string err;
+    ASSERT_TRUE(face.parse(font, 0, err));
+    // lfWidth measures against Arial's average (the weighted lower-case
+    // one), which Liberation Sans matches; its own OS/2 average is wider,
+    // and against it the glyphs came out narrow, the letters apart.
+    EXPECT_EQ(face.weightedAverageWidth(), 904);
+    const int em = 200;
+    int32_t width = int32_t(face.weightedAverageWidth() * double(em) / face.unitsPerEm() + 0.5);
+    std::u16string line = u"Coordonn\u00e9es Ligne";
+    std::vector<int32_t> dx;
+    for (char16_t c : line) dx.push_back(int32_t(face.advance(face.glyphFor(c)) * double(em) / face.unitsPerEm() + 0.5));
+    EmfBuilder b;
+    b.rec(17, {8});                  // MM_ANISOTROPIC, 10 logical units a pixel
+    b.rec(9, {10000, 10000});
+    b.rec(11, {1000, 1000});
+    b.raw(82, fontRecordEx(1, -em, width, 0, u"Arial"));
+    b.rec(37, {1});
+    b.raw(84, textRecord(500, 1000, line, true, 0, dx));
+    // A slanted run: its letters step across text lines.
+    b.raw(82, fontRecordEx(2, -em, 0, 300, u"Arial"));
+    b.rec(37, {2});
+    b.raw(84, textRecord(500, 4000, u"slanted words stay whole", true));
+    std::string pdf = convert("text_width.pdf", b.bytes());
+    std::string text = run("pdftotext " + pdf + " -");
+    EXPECT_NE(text.find("Coordonn\u00e9es Ligne"), std::string::npos) << text;
+    EXPECT_NE(text.find("slanted words stay whole"), std::string::npos) << text;
+    EXPECT_NE(run("qpdf --check " + pdf).find("No syntax or stream encoding errors"), std::string::npos);
+}
+
+TEST(TextOutput, EscapementTurnsWithAnUpwardYAxis) {
+    // Chart axis title: y axis upwards, escapement 2700, starting near the
+    // bottom. GDI draws it upwards; downwards it would leave the picture.
+    EmfBuilder b;
+    b.rec(17, {8});                      // MM_ANISOTROPIC
+    b.rec(9, {10000, -10000});           // window extent, y up
+    b.rec(10, {0, 10000});               // window origin
+    b.rec(11, {1000, 1000});             // viewport extent
+    b.raw(82, fontRecordEx(1, -300, 0, 2700, u"Arial"));
+    b.rec(37, {1});
+    b.rec(22, {24});
+    b.raw(84, textRecord(500, 5500, u"axis title reads upwards", true));
+    std::string pdf = convert("text_escapement.pdf", b.bytes());
+    std::string text = run("pdftotext " + pdf + " -");
+    EXPECT_NE(text.find("axis title reads upwards"), std::string::npos) << text;
+}
+
+TEST(TextOutput, AdvancedModeTurnsGlyphsByTheirOrientation) {
+    // Baseline along x, every glyph turned a quarter: placed one by one,
+    // with the run's text kept whole.
+    EmfBuilder b;
+    std::vector<uint8_t> lf = fontRecordEx(1, -40, 0, 0, u"Arial");
+    for (int k = 0; k < 4; ++k) lf[16 + k] = uint8_t(900u >> (8 * k));   // lfOrientation only
+    b.raw(82, lf);
+    b.rec(37, {1});
+    std::vector<uint8_t> t = textRecord(50, 100, u"turned", true);
+    t[16] = 2;                                                          // GM_ADVANCED
+    b.raw(84, t);
+    std::string path = qktest::tempPath("text_orientation.pdf");
+    Document d;
+    DocumentSettings s;
+    s.compress = false;
+    ASSERT_EQ(d.open(path, s), Status::Ok);
+    ASSERT_EQ(d.beginPage(600, 600), Status::Ok);
+    ASSERT_EQ(d.playEmf(b.bytes().data(), b.bytes().size(), Placement()), Status::Ok);
+    ASSERT_EQ(d.finish(), Status::Ok);
+    std::string pdf = qktest::readFile(path);
+    std::size_t runs = 0;
+    for (std::size_t at = pdf.find("] TJ"); at != std::string::npos; at = pdf.find("] TJ", at + 1)) ++runs;
+    EXPECT_EQ(runs, 6u);
+    EXPECT_NE(pdf.find("/ActualText"), std::string::npos);
+    std::size_t tm = pdf.find(" Tm [<");
+    ASSERT_NE(tm, std::string::npos);
+    std::size_t line = pdf.rfind('\n', tm) + 1;
+    EXPECT_EQ(pdf.compare(line, 2, "0 "), 0) << pdf.substr(line, tm - line);   // glyph x axis turned upright
+    EXPECT_NE(run("pdftotext " + path + " -").find("turned"), std::string::npos);
 }

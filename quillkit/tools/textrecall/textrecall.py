@@ -9,6 +9,8 @@ and the bytes of all outputs.
 usage: textrecall.py EMF2PDF CORPUS_DIR [OUT_DIR]"""
 import collections, os, re, struct, subprocess, sys, tempfile
 
+# Faces whose codes are pictures whatever charset the LOGFONT names.
+SYMBOL_FACES = {"symbol", "wingdings", "wingdings 2", "wingdings 3", "webdings"}
 WORD = re.compile(r"\w+", re.UNICODE)
 CODEPAGE = {238: "cp1250", 204: "cp1251", 161: "cp1253", 162: "cp1254", 177: "cp1255", 178: "cp1256",
             186: "cp1257", 163: "cp1258", 222: "cp874", 128: "cp932", 134: "gbk", 129: "cp949", 136: "cp950"}
@@ -38,7 +40,7 @@ def visible(rec, box):
 def text_records(data):
     """Yields the decoded text of every text record (not glyph-index) that
     lies inside the picture."""
-    fonts, charset, pos = {}, 1, 0
+    fonts, charset, symbolic, pos = {}, 1, False, 0
     box = picture_box(data) if len(data) >= 88 else None
     while pos + 8 <= len(data):
         typ, size = struct.unpack_from("<II", data, pos)
@@ -47,12 +49,13 @@ def text_records(data):
         rec = data[pos:pos + size]
         try:
             if typ == 82 and size >= 12 + 92:      # EXTCREATEFONTINDIRECTW
-                fonts[struct.unpack_from("<I", rec, 8)[0]] = rec[12 + 23]
+                face = rec[12 + 28:12 + 92].decode("utf-16le", "replace").split("\0")[0].strip().lower()
+                fonts[struct.unpack_from("<I", rec, 8)[0]] = (rec[12 + 23], face in SYMBOL_FACES)
             elif typ == 37:                          # SELECTOBJECT
                 h = struct.unpack_from("<I", rec, 8)[0]
                 if h in fonts:
-                    charset = fonts[h]
-            elif typ in (83, 84, 96, 97, 108) and (not visible(rec, box) or charset == 2):
+                    charset, symbolic = fonts[h]
+            elif typ in (83, 84, 96, 97, 108) and (not visible(rec, box) or charset == 2 or symbolic):
                 pass   # outside the picture, or pictographs of a symbol font (no words)
             elif typ in (83, 84):
                 yield from emrtext(rec, 36, typ == 84, charset)
