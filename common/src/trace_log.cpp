@@ -1,5 +1,6 @@
 #include "common/trace_log.h"
 
+#include <cstdint>
 #include <mutex>
 
 #include "w32/strings.h"
@@ -10,6 +11,7 @@ namespace {
 
 std::mutex g_lock;           // one lock around formatting and writing
 w32::KernelHandle g_file;    // guarded by g_lock
+w32::KernelHandle g_writers; // named mutex shared by every program writing the file
 
 const wchar_t kBom = 0xFEFF;
 
@@ -27,6 +29,43 @@ DWORD CreateWithMark(const std::wstring& path) {
   return ERROR_SUCCESS;
 }
 
+// Every program that writes one log file takes the same named mutex around
+// finding the end and writing there. Append access alone is not enough:
+// where it is not carried out as one step (Wine), two programs appending at
+// the same moment write to the same place and one of the lines is lost.
+w32::KernelHandle OpenWritersMutex(const std::wstring& path) {
+  std::wstring key = path;
+  if (!key.empty()) ::CharUpperBuffW(&key[0], static_cast<DWORD>(key.size()));
+  uint32_t hash = 2166136261u;  // FNV-1a over the upper-cased path
+  for (wchar_t c : key) {
+    hash = (hash ^ (c & 0xFF)) * 16777619u;
+    hash = (hash ^ (c >> 8)) * 16777619u;
+  }
+  const std::wstring name = w32::Format(L"Local\\ScrivoTraceLog_%08X", hash);
+  return w32::KernelHandle(::CreateMutexW(nullptr, FALSE, name.c_str()));
+}
+
+// Holds the writers' mutex for one entry. Without the mutex (it could not be
+// made) or when another writer keeps it too long, the entry is written
+// anyway: a line that might collide is better than a line surely lost.
+class WritersLock {
+ public:
+  explicit WritersLock(HANDLE mutex) : mutex_(mutex) {
+    if (!mutex_) return;
+    const DWORD wait = ::WaitForSingleObject(mutex_, 5000);
+    held_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+  }
+  ~WritersLock() {
+    if (held_) ::ReleaseMutex(mutex_);
+  }
+  WritersLock(const WritersLock&) = delete;
+  WritersLock& operator=(const WritersLock&) = delete;
+
+ private:
+  HANDLE mutex_;
+  bool held_ = false;
+};
+
 }  // namespace
 
 std::wstring TraceLogPath() { return L"C:\\vp_log.txt"; }
@@ -43,6 +82,7 @@ bool OpenTraceLog(const std::wstring& path) {
                                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
     if (file) {
       g_file = std::move(file);
+      g_writers = OpenWritersMutex(path);
       return true;
     }
     DWORD error = ::GetLastError();
@@ -65,6 +105,7 @@ bool OpenTraceLog(const std::wstring& path) {
 void CloseTraceLog() {
   std::lock_guard<std::mutex> hold(g_lock);
   g_file.Reset();
+  g_writers.Reset();
 }
 
 bool TraceLogIsOpen() {
@@ -109,6 +150,7 @@ void TraceLine(const std::wstring& text) {
   ::GetSystemTime(&utc);
   std::wstring entry;
   for (const std::wstring& line : FormatTraceLines(utc, text)) entry += line;
+  WritersLock writers(g_writers.Get());
   LARGE_INTEGER zero = {};
   if (!::SetFilePointerEx(g_file.Get(), zero, nullptr, FILE_END)) return;
   DWORD written = 0;

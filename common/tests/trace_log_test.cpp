@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "common/trace_log.h"
 #include "test_files.h"
 #include "testkit/process.h"
@@ -142,16 +144,20 @@ TEST_F(TraceLogFile, LongEntryIsKeptWhole) {
   EXPECT_EQ(joined, text);
 }
 
-TEST_F(TraceLogFile, TwoProgramsWritingAtOnceLeaveOneMarkAndWholeLines) {
-  const int kLines = 300;
+// Several programs appending at once lose no line: without a lock around
+// finding the end and writing there, Wine lost about one line in five.
+TEST_F(TraceLogFile, ProgramsWritingAtOnceLeaveOneMarkAndEveryLineWhole) {
+  const int kLines = 1000;
+  const wchar_t* const kWho[] = {L"first", L"second", L"third"};
   const std::wstring writer = testkit::QuotedProgram(L"trace_writer.exe");
-  testkit::Process a = testkit::Process::Start(
-      w32::Format(L"%s \"%s\" %d first", writer.c_str(), path_.c_str(), kLines));
-  testkit::Process b = testkit::Process::Start(
-      w32::Format(L"%s \"%s\" %d second", writer.c_str(), path_.c_str(), kLines));
-  ASSERT_TRUE(a.Valid() && b.Valid());
-  EXPECT_EQ(a.Wait(60000), 0u);
-  EXPECT_EQ(b.Wait(60000), 0u);
+  std::vector<testkit::Process> writers;
+  for (const wchar_t* who : kWho)
+    writers.push_back(testkit::Process::Start(
+        w32::Format(L"%s \"%s\" %d %s", writer.c_str(), path_.c_str(), kLines, who)));
+  for (auto& w : writers) {
+    ASSERT_TRUE(w.Valid());
+    EXPECT_EQ(w.Wait(120000), 0u);
+  }
 
   const auto bytes = testfiles::ReadBytes(path_);
   ASSERT_GE(bytes.size(), 2u);
@@ -162,18 +168,16 @@ TEST_F(TraceLogFile, TwoProgramsWritingAtOnceLeaveOneMarkAndWholeLines) {
   EXPECT_EQ(marks, 1);
 
   const auto lines = testfiles::ReadLogLines(path_);
-  ASSERT_EQ(lines.size(), 2u * kLines);
-  int next[2] = {0, 0};
+  ASSERT_EQ(lines.size(), 3u * kLines);
+  int next[3] = {0, 0, 0};
   for (const auto& line : lines) {
     std::wstring text;
     ASSERT_TRUE(testfiles::MatchesLineFormat(line, &text)) << line;
-    const int who = text.rfind(L"first ", 0) == 0 ? 0 : 1;
-    const std::wstring expected =
-        w32::Format(L"%s %d", who == 0 ? L"first" : L"second", next[who]++);
-    EXPECT_EQ(text, expected);  // whole, and each program's lines in order
+    int who = 0;
+    while (who < 2 && text.rfind(std::wstring(kWho[who]) + L" ", 0) != 0) ++who;
+    EXPECT_EQ(text, w32::Format(L"%s %d", kWho[who], next[who]++));  // whole, and in order
   }
-  EXPECT_EQ(next[0], kLines);
-  EXPECT_EQ(next[1], kLines);
+  for (int n : next) EXPECT_EQ(n, kLines);
 }
 
 }  // namespace
