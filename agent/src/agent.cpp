@@ -54,7 +54,8 @@ void Dispatch(HANDLE event, JobSource source, JobThreadList& threads) {
 
 }  // namespace
 
-int RunAgent() {
+int RunAgent(bool* terminatedJobThreads) {
+  if (terminatedJobThreads) *terminatedJobThreads = false;
   LoadAgentSettings();
   const AgentSettings& settings = Settings();
   scrivo::ConfigureReports(
@@ -124,7 +125,8 @@ int RunAgent() {
     scrivo::TraceLine(L"Agent exits.");
     scrivo::CloseTraceLog();
   }
-  threads.Reap(true);
+  const size_t terminated = threads.Reap(true);
+  if (terminatedJobThreads) *terminatedJobThreads = terminated > 0;
   return 0;
 }
 

@@ -3,7 +3,8 @@
 
 namespace agent {
 
-// Runs the agent until the kill event; always returns 0.
-int RunAgent();
+// Runs the agent until the kill event; always returns 0. `terminatedJobThreads`
+// tells whether job threads still running at the stop had to be terminated.
+int RunAgent(bool* terminatedJobThreads = nullptr);
 
 }  // namespace agent

@@ -18,16 +18,18 @@ bool JobThreadList::Add(w32::KernelHandle thread) {
   return true;
 }
 
-void JobThreadList::Reap(bool terminate) {
+size_t JobThreadList::Reap(bool terminate) {
+  size_t terminated = 0;
   for (size_t i = threads_.size(); i-- > 0;) {
     DWORD code = 0;
     if (!::GetExitCodeThread(threads_[i].Get(), &code)) continue;
     if (code == STILL_ACTIVE) {
       if (!terminate) continue;
-      ::TerminateThread(threads_[i].Get(), 0);
+      if (::TerminateThread(threads_[i].Get(), 0)) ++terminated;
     }
     threads_.erase(threads_.begin() + static_cast<std::ptrdiff_t>(i));
   }
+  return terminated;
 }
 
 }  // namespace agent

@@ -17,8 +17,8 @@ class JobThreadList {
   // Walks the list from the last entry to the first: ended threads are
   // dropped; running ones are terminated (exit code 0) and dropped when
   // `terminate` is set, otherwise kept. An entry whose exit code cannot be
-  // read stays.
-  void Reap(bool terminate);
+  // read stays. Returns how many running threads were terminated.
+  size_t Reap(bool terminate);
 
   size_t Size() const { return threads_.size(); }
   size_t Capacity() const { return capacity_; }

@@ -4,9 +4,17 @@
 #include "agent.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  bool terminated = false;
+  int code = 0;
   try {
-    return agent::RunAgent();
+    code = agent::RunAgent(&terminated);
   } catch (...) {
-    return 0;
+    code = 0;
   }
+  // A job thread terminated at the stop may have held a lock of the heap,
+  // the loader or the runtime; the normal exit path takes those locks again
+  // and would hang. Nothing is left to flush (the trace log is closed), so
+  // the process ends at once.
+  if (terminated) ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(code));
+  return code;
 }

@@ -300,6 +300,23 @@ TEST_F(JobThread, CopyDataGivesUpOnATargetThatNeverMakesItsWindow) {
   EXPECT_TRUE(RecordsOf(L"copydata").empty());
 }
 
+// A job thread still busy at the stop (here searching for a target window
+// that never comes) is ended with the agent, which still exits with 0.
+TEST_F(JobThread, KillEventEndsTheAgentWhileAJobThreadIsBusy) {
+  SetDword(L"Transfer Mode", 1);
+  SetString(L"Target Window Class", L"ScrivoTestTarget");
+  SetStandinDword(L"target", L"No Window", 1);
+  Client(L"targetapp.exe");
+  agent_ = StartAgent();
+  const std::wstring job = Spool();
+  // The target runs (without the window searched for): the thread searches.
+  ASSERT_TRUE(WaitForRecords(L"target started", 1, 60000));
+  ASSERT_EQ(RunSpoolSide(L"--kill"), 0u);
+  EXPECT_EQ(agent_.Wait(30000), 0u);
+  EXPECT_EQ(TraceTexts().back(), L"Agent exits.");
+  EXPECT_TRUE(w32::FileExists(job));  // the job is kept for a later try
+}
+
 TEST_F(JobThread, ClipboardWithoutAReceivingWindowReportsF007AndDeletesJobAndPages) {
   SetDword(L"Transfer Mode", 2);
   SetString(L"Target Window Class", L"ScrivoTestTarget");
