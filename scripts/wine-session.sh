@@ -60,10 +60,12 @@ scrivo_session_start() {
     done
     touch "$WINEPREFIX/.scrivo-ready"
   fi
-  # Wine's own symbol faces, which documents name and which must keep their
-  # glyphs: Debian ships them, but the prefix does not list them.
+  # Wine's own symbol faces: Symbol, Wingdings and Webdings, which documents
+  # name and which must keep their glyphs, and Marlett, which draws the
+  # caption buttons and check marks. Debian ships them; the prefix does not
+  # list them.
   local face
-  for face in symbol.ttf wingding.ttf webdings.ttf; do
+  for face in symbol.ttf wingding.ttf webdings.ttf marlett.ttf; do
     if [ -f "/usr/share/wine/fonts/$face" ] && [ ! -e "$WINEPREFIX/drive_c/windows/Fonts/$face" ]; then
       mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
       cp "/usr/share/wine/fonts/$face" "$WINEPREFIX/drive_c/windows/Fonts/$face"
