@@ -14,6 +14,7 @@
 #include "Tessera_h.h"
 #include "client_drive.h"
 #include "test_job.h"
+#include "testkit/components.h"
 #include "testkit/process.h"
 #include "w32/bstr.h"
 #include "w32/com_ptr.h"
@@ -27,38 +28,6 @@ constexpr DWORD kSave = 180000;         // save dialog, conversion, the question
 bool Exists(const std::wstring& path) {
   return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
-
-HRESULT RegisterServerBeside(const wchar_t* dll) {
-  const std::wstring path = testkit::BinFolder() + L"\\" + dll;
-  HMODULE module = ::LoadLibraryW(path.c_str());
-  if (!module) return HRESULT_FROM_WIN32(::GetLastError());
-  using Register = HRESULT(STDAPICALLTYPE*)();
-  auto reg = reinterpret_cast<Register>(
-      reinterpret_cast<void*>(::GetProcAddress(module, "DllRegisterServer")));
-  const HRESULT hr = reg ? reg() : E_NOINTERFACE;
-  ::FreeLibrary(module);
-  return hr;
-}
-
-// The user's options file out of the way, restored at the end.
-class OptionsFileAside {
- public:
-  OptionsFileAside() {
-    wchar_t folder[MAX_PATH + 1]{};
-    ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder);
-    path_ = std::wstring(folder) + L"\\RurAdazavu.ini";
-    saved_ = path_ + L".print-path-test";
-    had_ = ::MoveFileExW(path_.c_str(), saved_.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-  }
-  ~OptionsFileAside() {
-    ::DeleteFileW(path_.c_str());
-    if (had_) ::MoveFileExW(saved_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
-  }
-
- private:
-  std::wstring path_, saved_;
-  bool had_ = false;
-};
 
 class ClientPrintPath : public printpath::PrintPathTest {
  protected:
@@ -79,9 +48,9 @@ class ClientPrintPath : public printpath::PrintPathTest {
 };
 
 TEST_F(ClientPrintPath, SpooledJobBecomesACheckedPdfThroughTheClient) {
-  OptionsFileAside options;
-  ASSERT_EQ(RegisterServerBeside(L"Tessera.dll"), S_OK);
-  ASSERT_EQ(RegisterServerBeside(L"quillkit.dll"), S_OK);
+  testkit::OptionsFileAside options;
+  ASSERT_EQ(testkit::RegisterServerBeside(L"Tessera.dll"), S_OK);
+  ASSERT_EQ(testkit::RegisterServerBeside(L"quillkit.dll"), S_OK);
   // Document information in a profile of its own: it reaches the PDF
   // through the job's own options object.
   ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "Tessera_h.h"
-#include "com_fixture.h"
+#include "testkit/components.h"
 #include "conversion/emf_to_pdf_converter.h"
 #include "log/trace.h"
 #include "test_emf.h"
@@ -199,8 +199,8 @@ class ConversionE2E : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-    ASSERT_EQ(RegisterBesideProgram(L"Tessera.dll"), S_OK);
-    ASSERT_EQ(RegisterBesideProgram(L"quillkit.dll"), S_OK);
+    ASSERT_EQ(testkit::RegisterServerBeside(L"Tessera.dll"), S_OK);
+    ASSERT_EQ(testkit::RegisterServerBeside(L"quillkit.dll"), S_OK);
     name_ = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     pages_ = MakeScratchFolder(name_);
     ::CreateDirectoryA(OutFolder().c_str(), nullptr);
@@ -243,7 +243,7 @@ class ConversionE2E : public ::testing::Test {
   }
 
   std::string name_, pages_;
-  OptionsFileGuard optionsFile_;
+  testkit::OptionsFileAside optionsFile_;
 };
 
 const PageSize kA4At600 = {4961, 7016, 210000, 297000};

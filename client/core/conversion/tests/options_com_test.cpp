@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "Tessera_h.h"
-#include "com_fixture.h"
+#include "testkit/components.h"
 #include "fakes.h"
 #include "test_emf.h"
 #include "w32/bstr.h"
@@ -20,10 +20,10 @@ class ComThread : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-    ASSERT_EQ(RegisterBesideProgram(L"Tessera.dll"), S_OK);
+    ASSERT_EQ(testkit::RegisterServerBeside(L"Tessera.dll"), S_OK);
   }
   void TearDown() override { ::CoUninitialize(); }
-  OptionsFileGuard optionsFile_;
+  testkit::OptionsFileAside optionsFile_;
 };
 
 void Put(ITessera* t, HRESULT (STDMETHODCALLTYPE ITessera::*put)(BSTR), const char* text) {

@@ -18,6 +18,7 @@
 #include "w32/com_ptr.h"
 #include "startup.h"
 #include "test_job.h"
+#include "testkit/components.h"
 #include "testkit/process.h"
 #include "testkit/ui_driver.h"
 #include "w32/registry.h"
@@ -444,18 +445,6 @@ TEST(ClientRegistration, WithoutAJobTheClientRecordsItselfAndEndsWith0) {
 
 namespace {
 
-HRESULT RegisterServerBeside(const wchar_t* dll) {
-  const std::wstring path = testkit::BinFolder() + L"\\" + dll;
-  HMODULE module = ::LoadLibraryW(path.c_str());
-  if (!module) return HRESULT_FROM_WIN32(::GetLastError());
-  using Register = HRESULT(STDAPICALLTYPE*)();
-  auto reg = reinterpret_cast<Register>(
-      reinterpret_cast<void*>(::GetProcAddress(module, "DllRegisterServer")));
-  const HRESULT hr = reg ? reg() : E_NOINTERFACE;
-  ::FreeLibrary(module);
-  return hr;
-}
-
 // Fills in the save dialog of `processId` with `target` and presses Save.
 bool AnswerSaveDialog(DWORD processId, const std::string& target) {
   HWND edit = nullptr;
@@ -473,30 +462,10 @@ bool AnswerSaveDialog(DWORD processId, const std::string& target) {
 
 }  // namespace
 
-// Keeps the user's options file ("RurAdazavu.ini") out of the way of a test.
-class OptionsFileAside {
- public:
-  OptionsFileAside() {
-    char folder[MAX_PATH + 1]{};
-    ::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder);
-    path_ = std::string(folder) + "\\RurAdazavu.ini";
-    saved_ = path_ + ".clientui-test";
-    had_ = ::MoveFileExA(path_.c_str(), saved_.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-  }
-  ~OptionsFileAside() {
-    ::DeleteFileA(path_.c_str());
-    if (had_) ::MoveFileExA(saved_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
-  }
-
- private:
-  std::string path_, saved_;
-  bool had_ = false;
-};
-
 TEST_F(Client, FinishedConversionWritesThePdfDeletesTheJobAndExitsWith1) {
-  OptionsFileAside options;
-  ASSERT_EQ(RegisterServerBeside(L"Tessera.dll"), S_OK);
-  const HRESULT writer = RegisterServerBeside(L"quillkit.dll");
+  testkit::OptionsFileAside options;
+  ASSERT_EQ(testkit::RegisterServerBeside(L"Tessera.dll"), S_OK);
+  const HRESULT writer = testkit::RegisterServerBeside(L"quillkit.dll");
   if (FAILED(writer)) GTEST_SKIP() << "no PDF writer component in this build";
   Start(2);
   const std::string target = job_.folder + "\\saved.pdf";
@@ -527,7 +496,7 @@ TEST_F(Client, FinishedConversionWritesThePdfDeletesTheJobAndExitsWith1) {
 class SettingsManager : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(RegisterServerBeside(L"Tessera.dll"), S_OK);
+    ASSERT_EQ(testkit::RegisterServerBeside(L"Tessera.dll"), S_OK);
     manager_ = testkit::Process::Start(testkit::QuotedProgram(L"inksetman.exe") +
                                        L" -s -o -c InkwellPrinter -h0");
     ASSERT_TRUE(manager_.Valid());
@@ -556,7 +525,7 @@ class SettingsManager : public ::testing::Test {
     ::CoUninitialize();
   }
 
-  OptionsFileAside options_;
+  testkit::OptionsFileAside options_;
   testkit::Process manager_;
   HWND dialog_ = nullptr;
 };
