@@ -150,7 +150,9 @@ private:
             for (uint32_t i = 0; i < count; ++i) {
                 SfntFace face;
                 std::string err;
-                if (!face.parse(data, i, err) || face.isCff()) continue;   // CFF faces are not embedded
+                if (!face.parse(data, i, err)) continue;
+                // CFF outlines are embedded; CFF2 (variable) ones are not.
+                if (face.isCff() && !face.table("CFF ")) continue;
                 IndexedFace f;
                 f.family = lowerAscii(face.familyName);
                 f.bold = (face.macStyle & 1) != 0 || face.weightClass >= 600;

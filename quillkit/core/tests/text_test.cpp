@@ -9,6 +9,7 @@
 #include <set>
 
 #include "emf_builder.h"
+#include "font_cff.h"
 #include "font_sfnt.h"
 #include "font_subset.h"
 #include "quillkit/document.h"
@@ -171,6 +172,57 @@ TEST(FontSubset, KeepsUsedGlyphsAndParsesBack) {
     if (!kept.count(other)) EXPECT_EQ(len, 0u);
 }
 
+namespace {
+
+// An OpenType face with CFF outlines from the system (the URW faces of
+// fonts-urw-base35); empty when there is none.
+std::vector<uint8_t> cffFont(SfntFace& face) {
+    static std::vector<uint8_t> data;
+    if (data.empty()) {
+        FontRequest r;
+        r.faceName = u"Nimbus Sans";
+        FontFile f;
+        if (defaultFontProvider()->find(r, f) && f.familyName == "nimbus sans") data = f.data;
+    }
+    std::string err;
+    if (data.empty() || !face.parse(data, 0, err) || !face.isCff()) return {};
+    return data;
+}
+
+}  // namespace
+
+TEST(CffFonts, SubsetKeepsTheUsedGlyphsAndRejectsDamagedData) {
+    SfntFace face;
+    std::vector<uint8_t> font = cffFont(face);
+    if (font.empty()) GTEST_SKIP() << "no OpenType CFF face on this system (fonts-urw-base35)";
+    const SfntTable* t = face.table("CFF ");
+    ASSERT_NE(t, nullptr);
+    const uint8_t* cff = font.data() + t->offset;
+    std::string err;
+    ASSERT_TRUE(checkCff(cff, t->length, err)) << err;
+    std::set<uint16_t> used{face.glyphFor('A'), face.glyphFor('g'), face.glyphFor(0xE9)};
+    std::vector<uint8_t> sub = subsetCff(cff, t->length, used);
+    ASSERT_FALSE(sub.empty());
+    EXPECT_TRUE(checkCff(sub.data(), sub.size(), err)) << err;
+    EXPECT_LT(sub.size(), std::size_t(t->length));
+    // Subsetting its own subset changes nothing: the kept charstrings and
+    // every offset came through intact.
+    EXPECT_EQ(subsetCff(sub.data(), sub.size(), used), sub);
+    // Every cut of the data and damaged bytes are refused or parsed within
+    // their bounds, never read past.
+    for (std::size_t n = 0; n < t->length; n += std::max<std::size_t>(1, t->length / 300)) {
+        std::vector<uint8_t> cut(cff, cff + n);
+        if (checkCff(cut.data(), cut.size(), err)) (void)subsetCff(cut.data(), cut.size(), used);
+    }
+    std::vector<uint8_t> bad(cff, cff + t->length);
+    for (std::size_t i = 0; i < 400 && i < bad.size(); ++i) {
+        std::vector<uint8_t> b = bad;
+        b[i] ^= 0xFF;
+        if (checkCff(b.data(), b.size(), err)) (void)subsetCff(b.data(), b.size(), used);
+    }
+    EXPECT_FALSE(checkCff(cff, 3, err));
+}
+
 TEST(CodePages, DecodeTheCharsetsBytes) {
     EXPECT_EQ(decodeAnsi(u"\x80\xe9", 0), u"\u20ac\u00e9");
     EXPECT_EQ(decodeAnsi(u"\xc0\xff", 204), u"\u0410\u044f");
@@ -209,6 +261,38 @@ TEST(TextOutput, WordsComeOutOfThePdfWithEmbeddedSubsets) {
     EXPECT_NE(fonts.find("LiberationSerif-BoldItalic"), std::string::npos) << fonts;
     EXPECT_EQ(fonts.find(" no "), std::string::npos) << fonts;   // embedded, subset, ToUnicode
     EXPECT_NE(run("qpdf --check " + pdf).find("No syntax or stream encoding errors"), std::string::npos);
+}
+
+TEST(TextOutput, CffFacesAreEmbeddedAsCidFontType0) {
+    SfntFace face;
+    std::vector<uint8_t> font = cffFont(face);
+    if (font.empty()) GTEST_SKIP() << "no OpenType CFF face on this system (fonts-urw-base35)";
+    EmfBuilder b;
+    b.raw(82, fontRecord(1, -40, 400, false, u"Nimbus Sans"));
+    b.rec(37, {1});
+    b.raw(84, textRecord(50, 100, u"Outlines in CFF", true));
+    std::u16string glyphs;
+    for (char16_t c : std::u16string(u"Glyph")) glyphs += char16_t(face.glyphFor(c));
+    b.raw(84, textRecord(50, 200, glyphs, true, 0x10));   // glyph-index text through the face's cmap
+    std::string pdf = convert("text_cff.pdf", b.bytes());
+    std::string text = run("pdftotext " + pdf + " -");
+    EXPECT_NE(text.find("Outlines in CFF"), std::string::npos) << text;
+    EXPECT_NE(text.find("Glyph"), std::string::npos) << text;
+    std::string fonts = run("pdffonts " + pdf);
+    EXPECT_NE(fonts.find("NimbusSans-Regular"), std::string::npos) << fonts;
+    EXPECT_NE(fonts.find("CID Type 0C"), std::string::npos) << fonts;
+    EXPECT_EQ(fonts.find(" no "), std::string::npos) << fonts;
+    EXPECT_EQ(std::count(fonts.begin(), fonts.end(), '\n'), 3) << fonts;   // the CFF face, no fallback
+    EXPECT_NE(run("qpdf --check " + pdf).find("No syntax or stream encoding errors"), std::string::npos);
+    // The glyphs draw: mutool reads the font program without complaint and
+    // the text leaves ink on the page.
+    std::string pgm = qktest::tempPath("text_cff.pgm");
+    std::string draw = run("mutool draw -q -c gray -r 36 -o " + pgm + " " + pdf);
+    EXPECT_EQ(draw.find("error"), std::string::npos) << draw;
+    std::ifstream in(pgm, std::ios::binary);
+    std::string img((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_GT(std::count_if(img.begin() + std::min<std::size_t>(img.size(), 20), img.end(),
+                            [](char c) { return static_cast<unsigned char>(c) < 128; }), 50);
 }
 
 TEST(TextOutput, GlyphIndexTextMapsBackThroughTheCmap) {
