@@ -86,7 +86,7 @@ private:
         a.push_back("liberation sans");   // Arial, Helvetica, MS Sans Serif, Tahoma, Verdana...
         a.push_back("dejavu sans");
         // East Asian charsets: a face with the ideographs.
-        if (r.charset == 128 || r.charset == 129 || r.charset == 134 || r.charset == 136)
+        if (r.charset == 128 || r.charset == 129 || r.charset == 130 || r.charset == 134 || r.charset == 136)
             a.insert(a.begin(), "droid sans fallback");
         return a;
     }

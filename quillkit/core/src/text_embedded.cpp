@@ -102,7 +102,11 @@ bool EmbeddedTextRenderer::draw(Player& player, const TextRun& run) {
     double ascentDev = face.winAscent * em / upem, descentDev = face.winDescent * em / upem;
 
     // Characters to glyphs.
-    std::u16string text = run.ansi && !run.glyphIndices ? decodeAnsi(run.text, lf.charset) : run.text;
+    // 8-bit text: the charset's code page; a double-byte character takes the
+    // advances of both its bytes.
+    std::u16string text = run.text;
+    std::vector<int32_t> runDx = run.dx, runDy = run.dy;
+    if (run.ansi && !run.glyphIndices) decodeAnsiRun(run.text, lf.charset, decoder_.get(), text, runDx, runDy);
     std::vector<Glyph> glyphs;
     std::u16string actual;   // what the run says, in reading order
     glyphs.reserve(text.size());
@@ -151,12 +155,12 @@ bool EmbeddedTextRenderer::draw(Player& player, const TextRun& run) {
             }
         }
         double adv = 0;
-        bool haveDx = i < run.dx.size();
-        for (std::size_t k = 0; k < units && i + k < run.dx.size(); ++k) adv += run.dx[i + k];
+        bool haveDx = i < runDx.size();
+        for (std::size_t k = 0; k < units && i + k < runDx.size(); ++k) adv += runDx[i + k];
         if (haveDx) adv *= sx;
         else adv = g.font->face.advance(g.id) * em / upem * hscale;
         g.advance = adv;
-        for (std::size_t k = 0; k < units && i + k < run.dy.size(); ++k) rise += run.dy[i + k] * sy;
+        for (std::size_t k = 0; k < units && i + k < runDy.size(); ++k) rise += runDy[i + k] * sy;
         if (g.id != 0 || cp < 0x20) {
             if (!meaning.empty()) g.font->unicode.emplace(g.id, meaning);
             if (cp >= 0x20 || run.glyphIndices) g.font->used.insert(g.id);

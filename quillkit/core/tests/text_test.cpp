@@ -13,6 +13,7 @@
 #include "font_sfnt.h"
 #include "font_subset.h"
 #include "quillkit/document.h"
+#include "quillkit/text_decoder.h"
 #include "text_codepage.h"
 #include "text_symbols.h"
 
@@ -231,6 +232,73 @@ TEST(CodePages, DecodeTheCharsetsBytes) {
     EXPECT_EQ(decodeAnsi(u"\xe0\x41", 2), u"\xe0\x41");   // symbol: the font's own codes
 }
 
+namespace {
+
+struct Decoded {
+    std::u16string text;
+    std::vector<int32_t> dx, dy;
+};
+
+Decoded decodeRun(const std::string& bytes, uint8_t charset, std::vector<int32_t> dx, std::vector<int32_t> dy = {},
+                  TextDecoder* decoder = defaultTextDecoder().get()) {
+    Decoded d{u"", std::move(dx), std::move(dy)};
+    std::u16string raw;
+    for (char c : bytes) raw += char16_t(static_cast<unsigned char>(c));
+    decodeAnsiRun(raw, charset, decoder, d.text, d.dx, d.dy);
+    return d;
+}
+
+// A decoder that takes more bytes than the text has, to see the run keep
+// its length whatever a decoder does.
+class GreedyDecoder : public TextDecoder {
+public:
+    bool decode(int, const uint8_t*, std::size_t n, std::vector<DecodedChar>& out) override {
+        out.assign(n ? 1 : 0, DecodedChar{U'\u4E00', 2});
+        return true;
+    }
+};
+
+}  // namespace
+
+TEST(CodePages, DoubleByteCharactersTakeTheAdvancesOfBothBytes) {
+    if (!defaultTextDecoder()) GTEST_SKIP() << "no double-byte decoder on this platform";
+    // Shift-JIS: two ideographs and a letter; five advances, one per byte.
+    Decoded sj = decodeRun("\x93\xfa\x96\x7b" "A", 128, {10, 11, 12, 13, 5}, {1, 2, 3, 4, 0});
+    EXPECT_EQ(sj.text, u"\u65e5\u672cA");
+    EXPECT_EQ(sj.dx, (std::vector<int32_t>{21, 25, 5}));
+    EXPECT_EQ(sj.dy, (std::vector<int32_t>{3, 7, 0}));
+    // Each charset's code page.
+    EXPECT_EQ(decodeRun("\xb0\xa1", 129, {}).text, u"\uac00");       // Hangul (949)
+    EXPECT_EQ(decodeRun("\x88\x61", 130, {}).text, u"\uac00");       // Johab (1361)
+    EXPECT_EQ(decodeRun("\xc4\xe3", 134, {}).text, u"\u4f60");       // GB2312 (936)
+    EXPECT_EQ(decodeRun("\xa4\x40", 136, {}).text, u"\u4e00");       // Big5 (950)
+    EXPECT_EQ(decodeRun("\xb1", 128, {}).text, u"\uff71");            // half-width katakana: one byte
+    // A lead byte with a trail byte the code page lacks, and one at the end:
+    // U+FFFD for the lead byte alone, the bytes after it still read.
+    Decoded bad = decodeRun("\x81\x20x\x82", 128, {1, 2, 3, 4});
+    EXPECT_EQ(bad.text, u"\ufffd x\ufffd");
+    EXPECT_EQ(bad.dx, (std::vector<int32_t>{1, 2, 3, 4}));
+    // Single-byte charsets are unchanged: one unit and one advance per byte.
+    Decoded latin = decodeRun("\xe9t\xe9", 0, {7, 8, 9});
+    EXPECT_EQ(latin.text, u"\u00e9t\u00e9");
+    EXPECT_EQ(latin.dx, (std::vector<int32_t>{7, 8, 9}));
+}
+
+TEST(CodePages, DoubleByteTextWithoutAUsableDecoderKeepsItsPlaces) {
+    // No decoder: the ASCII bytes stay, the others are U+FFFD, byte by byte.
+    Decoded none = decodeRun("a\x93\xfa" "b", 128, {1, 2, 3, 4}, {}, nullptr);
+    EXPECT_EQ(none.text, u"a\ufffd\ufffdb");
+    EXPECT_EQ(none.dx, (std::vector<int32_t>{1, 2, 3, 4}));
+    // A decoder claiming more bytes than there are cannot shorten the run.
+    GreedyDecoder greedy;
+    Decoded g = decodeRun("abc", 136, {1, 2, 3}, {}, &greedy);
+    EXPECT_EQ(g.text, u"\u4e00c");
+    EXPECT_EQ(g.dx, (std::vector<int32_t>{3, 3}));
+    Decoded one = decodeRun("\xa4", 136, {9}, {}, &greedy);
+    EXPECT_EQ(one.text, u"\u4e00");
+    EXPECT_EQ(one.dx, (std::vector<int32_t>{9}));
+}
+
 TEST(TextOutput, WordsComeOutOfThePdfWithEmbeddedSubsets) {
     EmfBuilder b;
     b.raw(82, fontRecord(1, -40, 400, false, u"Arial"));
@@ -293,6 +361,41 @@ TEST(TextOutput, CffFacesAreEmbeddedAsCidFontType0) {
     std::string img((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_GT(std::count_if(img.begin() + std::min<std::size_t>(img.size(), 20), img.end(),
                             [](char c) { return static_cast<unsigned char>(c) < 128; }), 50);
+}
+
+TEST(TextOutput, DoubleByteAnsiTextIsDecodedAndPlacedPerCharacter) {
+    if (!defaultTextDecoder()) GTEST_SKIP() << "no double-byte decoder on this platform";
+    EmfBuilder b;
+    b.raw(82, fontRecord(1, -40, 400, false, u"MS Gothic", 128));   // SHIFTJIS_CHARSET
+    b.rec(37, {1});
+    // "Nihongo" and, after a broken pair, a word that must not be lost.
+    std::u16string bytes;
+    for (unsigned char c : std::string("\x93\xfa\x96\x7b\x8c\xea \x81\x20tail"))
+        bytes += char16_t(c);
+    b.raw(83, textRecord(50, 100, bytes, false, 0, {20, 20, 20, 20, 20, 20, 10, 20, 10, 10, 10, 10, 10}));
+    b.raw(82, fontRecord(2, -40, 400, false, u"SimSun", 134));       // GB2312_CHARSET
+    b.rec(37, {2});
+    bytes.clear();
+    for (unsigned char c : std::string("\xc4\xe3\xba\xc3")) bytes += char16_t(c);
+    b.raw(83, textRecord(50, 200, bytes, false));
+    std::string pdf = convert("text_dbcs.pdf", b.bytes());
+    std::string text = run("pdftotext " + pdf + " -");
+    EXPECT_NE(text.find("\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e"), std::string::npos) << text;   // 日本語
+    EXPECT_NE(text.find("tail"), std::string::npos) << text;
+    EXPECT_NE(text.find("\xe4\xbd\xa0\xe5\xa5\xbd"), std::string::npos) << text;               // 你好
+    // The ideographs sit 40 units apart (the sums of their bytes' advances):
+    // the last ends where "tail" starts after the space and the broken pair.
+    std::string bbox = run("pdftotext -bbox " + pdf + " -");
+    auto xOf = [&](const std::string& word) {
+        std::size_t at = bbox.find(">" + word + "<");
+        if (at == std::string::npos) return -1.0;
+        std::size_t x = bbox.rfind("xMin=\"", at);
+        return std::atof(bbox.c_str() + x + 6);
+    };
+    double tail = xOf("tail"), first = xOf("\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e");
+    ASSERT_GT(tail, 0) << bbox;
+    ASSERT_GT(first, 0) << bbox;
+    EXPECT_NEAR(tail - first, 120 + 10 + 20 + 10, 2) << bbox;
 }
 
 TEST(TextOutput, GlyphIndexTextMapsBackThroughTheCmap) {
