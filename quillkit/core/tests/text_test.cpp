@@ -449,9 +449,19 @@ TEST(SymbolFaces, CodesMapToTheUnicodePicturesTheyShow) {
     EXPECT_EQ(symbolToUnicode(SymbolSet::wingdings, 'J'), 0x263Au);
     EXPECT_EQ(symbolToUnicode(SymbolSet::wingdings, 0xF0FC), 0x2713u);
     EXPECT_EQ(symbolToUnicode(SymbolSet::wingdings, 0x8C), 0x2776u);
+    // Wingdings 2 and 3: check marks and boxes, triangles and arrows.
+    EXPECT_EQ(symbolToUnicode(SymbolSet::wingdings2, 'P'), 0x1F5F8u);
+    EXPECT_EQ(symbolToUnicode(SymbolSet::wingdings2, 'R'), 0x2611u);
+    EXPECT_EQ(symbolToUnicode(SymbolSet::wingdings2, 'j'), 0x2460u);
+    EXPECT_EQ(symbolToUnicode(SymbolSet::wingdings2, 0xF0F9), 0x2042u);
+    EXPECT_EQ(symbolToUnicode(SymbolSet::wingdings3, 'p'), 0x25B2u);
+    EXPECT_EQ(symbolToUnicode(SymbolSet::wingdings3, 'u'), 0x25B6u);
+    EXPECT_EQ(symbolToUnicode(SymbolSet::wingdings3, '!'), 0x2B60u);
+    EXPECT_EQ(symbolToUnicode(SymbolSet::wingdings3, 0xF0), 0x1F897u);
     // No picture, no equivalent, no table, out of range: nothing.
     EXPECT_EQ(symbolToUnicode(SymbolSet::wingdings, 0xFF), 0u);
-    EXPECT_EQ(symbolToUnicode(SymbolSet::wingdings2, 'P'), 0u);
+    EXPECT_EQ(symbolToUnicode(SymbolSet::wingdings2, 0x7F), 0u);
+    EXPECT_EQ(symbolToUnicode(SymbolSet::wingdings3, 0xF1), 0u);
     EXPECT_EQ(symbolToUnicode(SymbolSet::symbol, 0x1F), 0u);
     EXPECT_EQ(symbolToUnicode(SymbolSet::symbol, 0x141), 0u);
     EXPECT_EQ(symbolToUnicode(SymbolSet::none, 'a'), 0u);
@@ -472,12 +482,20 @@ TEST(TextOutput, MissingCharactersAndSymbolFacesKeepTheirMeaning) {
     b.raw(82, fontRecord(3, -40, 400, false, u"Wingdings", 2));
     b.rec(37, {3});
     b.raw(84, textRecord(50, 300, u"\xfc\xfe", true));
+    b.raw(82, fontRecord(4, -40, 400, false, u"Wingdings 3", 2));
+    b.rec(37, {4});
+    b.raw(83, textRecord(50, 400, u"pu", false));
+    b.raw(82, fontRecord(5, -40, 400, false, u"Wingdings 2", 2));
+    b.rec(37, {5});
+    b.raw(83, textRecord(50, 500, u"jR", false));
     std::string pdf = convert("text_fallback.pdf", b.bytes());
     std::string text = run("pdftotext " + pdf + " -");
     EXPECT_NE(text.find("done \u2713 ok"), std::string::npos) << text;
     EXPECT_NE(text.find("\u03b1\u03b2\u03b3"), std::string::npos) << text;
     EXPECT_EQ(text.find("abg"), std::string::npos) << text;
     EXPECT_NE(text.find("\u2713\u2611"), std::string::npos) << text;
+    EXPECT_NE(text.find("\u25b2\u25b6"), std::string::npos) << text;   // Wingdings 3
+    EXPECT_NE(text.find("\u2460\u2611"), std::string::npos) << text;   // Wingdings 2
     std::string fonts = run("pdffonts " + pdf);
     EXPECT_NE(fonts.find("DejaVuSans"), std::string::npos) << fonts;
     EXPECT_EQ(fonts.find(" no "), std::string::npos) << fonts;
