@@ -224,6 +224,155 @@ TEST(CffFonts, SubsetKeepsTheUsedGlyphsAndRejectsDamagedData) {
     EXPECT_FALSE(checkCff(cff, 3, err));
 }
 
+namespace {
+
+void be16(std::vector<uint8_t>& v, uint32_t x) { v.push_back(uint8_t(x >> 8)); v.push_back(uint8_t(x)); }
+void be32(std::vector<uint8_t>& v, uint32_t x) { be16(v, x >> 16); be16(v, x & 0xFFFF); }
+void int5(std::vector<uint8_t>& v, int32_t x) { v.push_back(29); be32(v, uint32_t(x)); }
+void cs16(std::vector<uint8_t>& v, int x) { v.push_back(28); be16(v, uint32_t(x) & 0xFFFF); }
+std::vector<uint8_t> cffIndex(const std::vector<std::vector<uint8_t>>& items) {
+    std::vector<uint8_t> v;
+    be16(v, uint32_t(items.size()));
+    if (items.empty()) return v;
+    v.push_back(2);
+    uint32_t o = 1;
+    be16(v, o);
+    for (const auto& i : items) be16(v, o += uint32_t(i.size()));
+    for (const auto& i : items) v.insert(v.end(), i.begin(), i.end());
+    return v;
+}
+
+// A CID-keyed CFF font of three glyphs (.notdef, a square, a triangle drawn
+// through a local subroutine) whose charset gives them CIDs 5 and 9, not
+// their glyph numbers, in an OpenType file mapping 'A' and 'B' to them.
+std::vector<uint8_t> cidKeyedFont() {
+    std::vector<uint8_t> square, triangle, subr;
+    cs16(square, 100); cs16(square, 100); square.push_back(21);   // rmoveto
+    for (int x : {400, 0, 0, 400, -400, 0}) cs16(square, x);
+    square.push_back(5); square.push_back(14);                     // rlineto endchar
+    cs16(triangle, 100); cs16(triangle, 100); triangle.push_back(21);
+    cs16(triangle, -107); triangle.push_back(10); triangle.push_back(14);   // callsubr 0, endchar
+    for (int x : {400, 0, -200, 400}) cs16(subr, x);
+    subr.push_back(5); subr.push_back(11);                         // rlineto return
+    std::vector<uint8_t> name = cffIndex({{'Q', 'k', 'C', 'i', 'd'}});
+    std::vector<uint8_t> strings = cffIndex({{'A', 'd', 'o', 'b', 'e'}, {'I', 'd', 'e', 'n', 't', 'i', 't', 'y'}});
+    std::vector<uint8_t> gsubrs = cffIndex({});
+    std::vector<uint8_t> charset{0, 0, 5, 0, 9};
+    std::vector<uint8_t> fdSelect{0, 0, 0, 0};
+    std::vector<uint8_t> charStrings = cffIndex({{14}, square, triangle});
+    std::vector<uint8_t> priv;
+    int5(priv, 6); priv.push_back(19);                             // Subrs right after
+    std::vector<uint8_t> subrs = cffIndex({subr});
+    auto top = [&](int32_t at0) {
+        std::vector<uint8_t> t;
+        int5(t, 391); int5(t, 392); int5(t, 0); t.push_back(12); t.push_back(30);   // ROS
+        int5(t, 3); t.push_back(12); t.push_back(34);                                  // CIDCount
+        int32_t at = at0;
+        int5(t, at); t.push_back(15); at += int32_t(charset.size());                  // charset
+        int5(t, at); t.push_back(12); t.push_back(37); at += int32_t(fdSelect.size()); // FDSelect
+        int5(t, at); t.push_back(17); at += int32_t(charStrings.size());              // CharStrings
+        int5(t, at); t.push_back(12); t.push_back(36);                                 // FDArray
+        return t;
+    };
+    std::size_t topSize = cffIndex({top(0)}).size();
+    int32_t after = int32_t(4 + name.size() + topSize + strings.size() + gsubrs.size());
+    int32_t fdArrayAt = after + int32_t(charset.size() + fdSelect.size() + charStrings.size());
+    auto fdArray = [&](int32_t privAt) {
+        std::vector<uint8_t> fd;
+        int5(fd, int32_t(priv.size())); int5(fd, privAt); fd.push_back(18);
+        return cffIndex({fd});
+    };
+    int32_t privAt = fdArrayAt + int32_t(fdArray(0).size());
+    std::vector<uint8_t> cff{1, 0, 4, 4};
+    for (const auto* part : {&name}) cff.insert(cff.end(), part->begin(), part->end());
+    std::vector<uint8_t> topIndex = cffIndex({top(after)}), fa = fdArray(privAt);
+    for (const auto* part : {&topIndex, &strings, &gsubrs, &charset, &fdSelect, &charStrings, &fa, &priv, &subrs})
+        cff.insert(cff.end(), part->begin(), part->end());
+
+    std::vector<uint8_t> head(54, 0), hhea(36, 0), maxp, hmtx, cmap;
+    head[2] = 0; head[3] = 1;                      // version 1.0
+    head[12] = 0x5F; head[13] = 0x0F; head[14] = 0x3C; head[15] = 0xF5;
+    head[18] = 0x03; head[19] = 0xE8;              // 1000 units per em
+    head[40] = 0x02; head[41] = 0x58; head[42] = 0x02; head[43] = 0x58;   // xMax, yMax 600
+    hhea[1] = 1; hhea[4] = 0x03; hhea[5] = 0x20;   // ascender 800
+    hhea[6] = 0xFF; hhea[7] = 0x38;                // descender -200
+    hhea[35] = 3;                                  // three advances
+    be32(maxp, 0x00005000); be16(maxp, 3);
+    for (int g = 0; g < 3; ++g) { be16(hmtx, 600); be16(hmtx, 0); }
+    be16(cmap, 0); be16(cmap, 1); be16(cmap, 3); be16(cmap, 1); be32(cmap, 12);
+    for (uint32_t x : {4u, 32u, 0u, 4u, 4u, 1u, 0u, 0x42u, 0xFFFFu, 0u, 0x41u, 0xFFFFu, (1u - 0x41u) & 0xFFFF, 1u, 0u, 0u})
+        be16(cmap, x);
+    std::vector<std::pair<std::string, std::vector<uint8_t>*>> tables{
+        {"CFF ", &cff}, {"cmap", &cmap}, {"head", &head}, {"hhea", &hhea}, {"hmtx", &hmtx}, {"maxp", &maxp}};
+    std::vector<uint8_t> font;
+    be32(font, 0x4F54544F); be16(font, uint32_t(tables.size())); be16(font, 64); be16(font, 2); be16(font, 32);
+    uint32_t at = uint32_t(12 + 16 * tables.size());
+    for (auto& t : tables) {
+        font.insert(font.end(), t.first.begin(), t.first.end());
+        be32(font, 0); be32(font, at); be32(font, uint32_t(t.second->size()));
+        at += uint32_t((t.second->size() + 3) & ~std::size_t(3));
+    }
+    for (auto& t : tables) {
+        font.insert(font.end(), t.second->begin(), t.second->end());
+        while (font.size() % 4) font.push_back(0);
+    }
+    return font;
+}
+
+class OneFaceProvider : public FontProvider {
+public:
+    explicit OneFaceProvider(std::vector<uint8_t> data) : data_(std::move(data)) {}
+    bool find(const FontRequest&, FontFile& out) override {
+        out.data = data_;
+        out.familyName = "QkCid";
+        return true;
+    }
+
+private:
+    std::vector<uint8_t> data_;
+};
+
+}  // namespace
+
+TEST(CffFonts, CidKeyedFontsGetAnIdentityCharsetAndDraw) {
+    std::vector<uint8_t> font = cidKeyedFont();
+    SfntFace face;
+    std::string err;
+    ASSERT_TRUE(face.parse(font, 0, err)) << err;
+    const SfntTable* t = face.table("CFF ");
+    ASSERT_NE(t, nullptr);
+    ASSERT_TRUE(checkCff(font.data() + t->offset, t->length, err)) << err;
+    std::vector<uint8_t> sub = subsetCff(font.data() + t->offset, t->length, {2});
+    ASSERT_TRUE(checkCff(sub.data(), sub.size(), err)) << err;
+    EXPECT_EQ(subsetCff(sub.data(), sub.size(), {2}), sub);   // stable: offsets and subroutines intact
+
+    // Through a document: CIDs are the glyph numbers, so both glyphs draw.
+    EmfBuilder b;
+    b.raw(82, fontRecord(1, -200, 400, false, u"QkCid"));
+    b.rec(37, {1});
+    b.raw(84, textRecord(50, 300, u"AB", true));
+    std::string path = qktest::tempPath("text_cid_cff.pdf");
+    Document d;
+    DocumentSettings s;
+    s.fonts = std::make_shared<OneFaceProvider>(font);
+    ASSERT_EQ(d.open(path, s), Status::Ok);
+    ASSERT_EQ(d.beginPage(600, 600), Status::Ok);
+    ASSERT_EQ(d.playEmf(b.bytes().data(), b.bytes().size(), Placement()), Status::Ok) << d.lastError();
+    ASSERT_EQ(d.finish(), Status::Ok) << d.lastError();
+    EXPECT_NE(run("pdftotext " + path + " -").find("AB"), std::string::npos);
+    EXPECT_NE(run("pdffonts " + path).find("CID Type 0C"), std::string::npos);
+    EXPECT_NE(run("qpdf --check " + path).find("No syntax or stream encoding errors"), std::string::npos);
+    std::string pgm = qktest::tempPath("text_cid_cff.pgm");
+    std::string draw = run("mutool draw -q -c gray -r 72 -o " + pgm + " " + path);
+    EXPECT_EQ(draw.find("error"), std::string::npos) << draw;
+    std::ifstream in(pgm, std::ios::binary);
+    std::string img((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // The square and the triangle: about 0.16 + 0.08 of 200-unit em squared.
+    long ink = std::count_if(img.begin() + std::min<std::size_t>(img.size(), 20), img.end(),
+                             [](char c) { return static_cast<unsigned char>(c) < 128; });
+    EXPECT_GT(ink, 4000) << ink;
+}
+
 TEST(CodePages, DecodeTheCharsetsBytes) {
     EXPECT_EQ(decodeAnsi(u"\x80\xe9", 0), u"\u20ac\u00e9");
     EXPECT_EQ(decodeAnsi(u"\xc0\xff", 204), u"\u0410\u044f");
