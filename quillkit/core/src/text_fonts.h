@@ -1,7 +1,8 @@
 // The embedded fonts of one document: one entry per face and style that
 // text records asked for, the glyphs used and what characters they stand
 // for. Pages refer to a font by its object number; the font objects (Type0
-// with Identity-H, CIDFontType2, descriptor, subset FontFile2, ToUnicode)
+// with Identity-H, CIDFontType2 with a subset FontFile2 for TrueType outlines or
+// CIDFontType0 with a subset CFF FontFile3 for CFF ones, descriptor, ToUnicode)
 // are written once, when the document finishes.
 #pragma once
 
