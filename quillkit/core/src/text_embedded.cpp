@@ -20,6 +20,7 @@ struct Glyph {
     uint16_t id;
     double advance;   // device units along the baseline
     double rise;      // device units above the baseline (ETO_PDY), cumulative
+    bool hidden = false;   // a character no face has: invisible text that keeps its meaning
 };
 
 void color(std::string& s, uint32_t c, const char* op) {
@@ -166,7 +167,15 @@ bool EmbeddedTextRenderer::draw(Player& player, const TextRun& run) {
             if (cp >= 0x20 || run.glyphIndices) g.font->used.insert(g.id);
             glyphs.push_back(g);
         } else {
-            glyphs.push_back({g.font, 0, adv, g.rise});   // missing: keeps its place, draws nothing
+            // No face has the character: it keeps its place and draws
+            // nothing, but stays in the text as an invisible code of the
+            // chosen face (past its glyphs) that the ToUnicode map names.
+            uint16_t code = meaning.empty() ? 0 : main.hiddenCodeFor(meaning);
+            if (code) {
+                main.unicode.emplace(code, meaning);
+                main.used.insert(code);
+            }
+            glyphs.push_back({code ? &main : g.font, code, adv, g.rise, code != 0});
         }
         total += adv;
         actual += meaning;
@@ -228,6 +237,8 @@ bool EmbeddedTextRenderer::draw(Player& player, const TextRun& run) {
     std::size_t i = 0;
     while (i < glyphs.size()) {
         if (glyphs[i].id == 0) { along += glyphs[i].advance; ++i; continue; }
+        bool hidden = glyphs[i].hidden;
+        if (hidden) s += "3 Tr\n";
         // One positioned segment: same font and rise, no missing glyph.
         if (glyphs[i].font != current) {
             current = glyphs[i].font;
@@ -243,7 +254,7 @@ bool EmbeddedTextRenderer::draw(Player& player, const TextRun& run) {
         s += " Tm [<";
         std::size_t j = i;
         while (j < glyphs.size() && glyphs[j].font == current && glyphs[j].id != 0 && glyphs[j].rise == glyphs[i].rise &&
-               !(eachGlyph && j > i)) {
+               glyphs[j].hidden == hidden && !(eachGlyph && j > i)) {
             const Glyph& g = glyphs[j];
             if (j > i) {
                 const Glyph& prev = glyphs[j - 1];
@@ -260,6 +271,7 @@ bool EmbeddedTextRenderer::draw(Player& player, const TextRun& run) {
             ++j;
         }
         s += ">] TJ\n";
+        if (hidden) s += choice.synthBold ? "2 Tr\n" : "0 Tr\n";
         i = j;
     }
     s += "ET\n";

@@ -58,6 +58,16 @@ uint16_t EmbeddedFont::glyphFor(uint32_t c) const {
     return g;
 }
 
+uint16_t EmbeddedFont::hiddenCodeFor(const std::u16string& text) {
+    auto it = hidden_.find(text);
+    if (it != hidden_.end()) return it->second;
+    if (nextHidden_ == 0) nextHidden_ = face.numGlyphs();
+    if (nextHidden_ == 0 || nextHidden_ > 0xFFFE || hidden_.size() >= 4096) return 0;
+    uint16_t code = uint16_t(nextHidden_++);
+    hidden_.emplace(text, code);
+    return code;
+}
+
 DocumentFonts::DocumentFonts(PdfFile& file, std::shared_ptr<FontProvider> provider)
     : file_(file), provider_(provider ? std::move(provider) : defaultFontProvider()) {}
 

@@ -30,6 +30,14 @@ struct EmbeddedFont {
     std::map<uint16_t, std::u16string> unicode;    // glyph -> text it stands for
 
     uint16_t glyphFor(uint32_t codePoint) const;
+    // A code past the face's glyphs for text no face can draw (drawn
+    // invisibly, named by the ToUnicode map, zero width); 0 when the face
+    // has no codes left.
+    uint16_t hiddenCodeFor(const std::u16string& text);
+
+private:
+    std::map<std::u16string, uint16_t> hidden_;
+    uint32_t nextHidden_ = 0;
 };
 
 // What one LOGFONT gets: the face and the styles to synthesize.

@@ -637,6 +637,11 @@ TEST(TextOutput, MissingCharactersAndSymbolFacesKeepTheirMeaning) {
     b.raw(82, fontRecord(5, -40, 400, false, u"Wingdings 2", 2));
     b.rec(37, {5});
     b.raw(83, textRecord(50, 500, u"jR", false));
+    // Characters no face on the system has (a Wingdings 2 pen, a lower
+    // left pencil) are not lost from the text either.
+    b.raw(83, textRecord(50, 540, u"!", false));
+    b.rec(37, {1});
+    b.raw(84, textRecord(50, 20, u"pencil \U0001F589 end", true));
     std::string pdf = convert("text_fallback.pdf", b.bytes());
     std::string text = run("pdftotext " + pdf + " -");
     EXPECT_NE(text.find("done \u2713 ok"), std::string::npos) << text;
@@ -645,6 +650,10 @@ TEST(TextOutput, MissingCharactersAndSymbolFacesKeepTheirMeaning) {
     EXPECT_NE(text.find("\u2713\u2611"), std::string::npos) << text;
     EXPECT_NE(text.find("\u25b2\u25b6"), std::string::npos) << text;   // Wingdings 3
     EXPECT_NE(text.find("\u2460\u2611"), std::string::npos) << text;   // Wingdings 2
+    EXPECT_NE(text.find("\U0001F58A"), std::string::npos) << text;
+    EXPECT_NE(text.find("pencil \U0001F589 end"), std::string::npos) << text;
+    std::string draw = run("mutool draw -q -o /dev/null -F pnm " + pdf);
+    EXPECT_EQ(draw.find("error"), std::string::npos) << draw;
     std::string fonts = run("pdffonts " + pdf);
     EXPECT_NE(fonts.find("DejaVuSans"), std::string::npos) << fonts;
     EXPECT_EQ(fonts.find(" no "), std::string::npos) << fonts;
