@@ -9,6 +9,7 @@ packages=(
   wine wine32:i386 libwine-dev fonts-wine
   xvfb xauth x11-apps xdotool imagemagick
   fonts-liberation fonts-liberation2 fonts-crosextra-carlito fonts-crosextra-caladea fonts-dejavu-core
+  fonts-urw-base35
   qpdf poppler-utils mupdf-tools time
 )
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "quillkit_win/gdi_font_provider.h"
+#include "quillkit_win/text_decoder.h"
 #include "w32/bstr.h"
 #include "w32/strings.h"
 
@@ -117,6 +118,8 @@ HRESULT CPdfDocument::BeginDocument() {
     // Text is embedded with the faces GDI gives the page's fonts, which are
     // the faces the application's glyph numbers belong to.
     if (!session_.Begun()) session_.SetFontProvider(quillkit::win::gdiFontProvider());
+    // Double-byte 8-bit text is decoded by the system's code pages.
+    if (!session_.Begun()) session_.SetTextDecoder(quillkit::win::windowsTextDecoder());
     return session_.Begin();
   });
 }

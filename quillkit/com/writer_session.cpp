@@ -151,6 +151,12 @@ SessionError WriterSession::SetFontProvider(std::shared_ptr<FontProvider> fonts)
   return SessionError::None;
 }
 
+SessionError WriterSession::SetTextDecoder(std::shared_ptr<TextDecoder> decoder) {
+  if (auto e = InSetup("the text decoder"); e != SessionError::None) return e;
+  settings_.textDecoder = std::move(decoder);
+  return SessionError::None;
+}
+
 bool WriterSession::EncryptionOn() const { return settings_.encryption.enabled; }
 bool WriterSession::OwnerPasswordEmpty() const { return settings_.encryption.ownerPassword.empty(); }
 

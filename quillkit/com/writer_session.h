@@ -13,6 +13,7 @@
 
 #include "quillkit/document.h"
 #include "quillkit/fonts.h"
+#include "quillkit/text_decoder.h"
 
 namespace quillkit::com {
 
@@ -55,6 +56,8 @@ class WriterSession {
   SessionError SetOwnerPassword(const std::string& utf8);
   // Where text finds its fonts (null: the core's default provider).
   SessionError SetFontProvider(std::shared_ptr<FontProvider> fonts);
+  // Decodes double-byte 8-bit text (null: the core's default).
+  SessionError SetTextDecoder(std::shared_ptr<TextDecoder> decoder);
   bool EncryptionOn() const;
   bool OwnerPasswordEmpty() const;
 

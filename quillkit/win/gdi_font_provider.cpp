@@ -9,8 +9,10 @@
 // When GDI chooses another family than the one asked for, a metric-compatible
 // face is looked for by name (Liberation for Arial, Times New Roman and
 // Courier New, Carlito and Caladea for Calibri and Cambria), then GDI's own
-// choice is used; faces without TrueType outlines (raster, CFF) are passed
-// over for a common outline face, so text always has a font.
+// choice is used; faces without outlines (raster and vector fonts) are
+// passed over for a common outline face, so text always has a font. Faces
+// with CFF outlines (OpenType PostScript faces) are given like TrueType ones:
+// the writer embeds their CFF data.
 #include "quillkit_win/gdi_font_provider.h"
 
 #include <windows.h>
@@ -113,11 +115,11 @@ bool FaceIndexInCollection(HDC dc, const std::vector<uint8_t>& ttc, uint32_t& in
   return best > 0;
 }
 
-// What the face's own tables say: its style, and whether it has the
-// TrueType outlines the writer embeds.
+// What the face's own tables say: its style, and whether it has outlines
+// the writer embeds (TrueType, or CFF).
 struct FaceTables {
   bool bold = false, italic = false;
-  bool trueTypeOutlines = false;
+  bool outlines = false;
 };
 
 FaceTables ReadFaceTables(const std::vector<uint8_t>& file, std::size_t dir) {
@@ -134,8 +136,9 @@ FaceTables ReadFaceTables(const std::vector<uint8_t>& file, std::size_t dir) {
     f.bold = f.bold || weightClass >= 600 || (fsSelection & 0x20) != 0;
     f.italic = f.italic || (fsSelection & 0x201) != 0;  // italic or oblique
   }
-  TableRef glyf, loca;
-  f.trueTypeOutlines = FindTable(file, dir, FileTag("glyf"), glyf) && FindTable(file, dir, FileTag("loca"), loca);
+  TableRef glyf, loca, cff;
+  f.outlines = (FindTable(file, dir, FileTag("glyf"), glyf) && FindTable(file, dir, FileTag("loca"), loca)) ||
+               FindTable(file, dir, FileTag("CFF "), cff);
   return f;
 }
 
@@ -183,7 +186,7 @@ std::wstring Lower(std::wstring s) {
 bool SameFace(const std::wstring& a, const std::wstring& b) { return Lower(a) == Lower(b); }
 
 // The face a LOGFONT gets, with its data. False when GDI selects nothing
-// or a face without TrueType outlines, or (with `onlyAsNamed`) a face GDI
+// or a face without TrueType or CFF outlines, or (with `onlyAsNamed`) a face GDI
 // does not give under the LOGFONT's name.
 bool SelectFace(const LOGFONTW& lf, FontFile& out, std::wstring& selectedFace, bool onlyAsNamed = false) {
   w32::GdiObject font(::CreateFontIndirectW(&lf));
@@ -210,7 +213,7 @@ bool SelectFace(const LOGFONTW& lf, FontFile& out, std::wstring& selectedFace, b
     return false;
   }
   const FaceTables tables = ReadFaceTables(file.data, dir);
-  if (!tables.trueTypeOutlines) return false;
+  if (!tables.outlines) return false;
   file.bold = tables.bold;
   file.italic = tables.italic;
   // The family of the data itself: a face GDI gives under another name (a
@@ -225,14 +228,15 @@ bool SelectFace(const LOGFONTW& lf, FontFile& out, std::wstring& selectedFace, b
   return true;
 }
 
-LOGFONTW LogFontFor(const FontRequest& r, const std::wstring& face, BYTE charset) {
+LOGFONTW LogFontFor(const FontRequest& r, const std::wstring& face, BYTE charset,
+                    BYTE precision = OUT_TT_ONLY_PRECIS) {
   LOGFONTW lf = {};
   lf.lfHeight = -1000;  // the data does not depend on the size
   lf.lfWeight = r.weight;
   lf.lfItalic = r.italic ? TRUE : FALSE;
   lf.lfCharSet = charset;
   // Only faces with outlines have font data: GDI then prefers them.
-  lf.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+  lf.lfOutPrecision = precision;
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = DEFAULT_QUALITY;
   lf.lfPitchAndFamily = r.pitchAndFamily;
@@ -306,6 +310,17 @@ class GdiFontProvider : public FontProvider {
     if (haveGdiChoice && (asked.empty() || SameFace(selected, asked))) {
       out = std::move(gdiChoice);
       return true;
+    }
+    // A PostScript-flavoured OpenType face is no TrueType face to the font
+    // mapper: asked for by name without that preference, it is the face
+    // itself (its CFF outlines are embedded).
+    if (!asked.empty()) {
+      FontFile file;
+      std::wstring named;
+      if (SelectFace(LogFontFor(request, asked, charset, OUT_DEFAULT_PRECIS), file, named, true)) {
+        out = std::move(file);
+        return true;
+      }
     }
     // Another family: a metric-compatible face when the system has one.
     for (const std::wstring& name : MetricCompatible(lower)) {

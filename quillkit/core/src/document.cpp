@@ -72,7 +72,7 @@ Status Document::open(const std::string& path, const DocumentSettings& settings)
         d.catalog = d.file.reserve();
         d.pagesObj = d.file.reserve();
         d.fonts.reset(new DocumentFonts(d.file, settings.fonts));
-        d.text.reset(new EmbeddedTextRenderer(*d.fonts));
+        d.text.reset(new EmbeddedTextRenderer(*d.fonts, settings.textDecoder));
         d.lastWidth = 8.5 * settings.unitsPerInch;
         d.lastHeight = 11 * settings.unitsPerInch;
         d.open = true;

@@ -86,7 +86,7 @@ private:
         a.push_back("liberation sans");   // Arial, Helvetica, MS Sans Serif, Tahoma, Verdana...
         a.push_back("dejavu sans");
         // East Asian charsets: a face with the ideographs.
-        if (r.charset == 128 || r.charset == 129 || r.charset == 134 || r.charset == 136)
+        if (r.charset == 128 || r.charset == 129 || r.charset == 130 || r.charset == 134 || r.charset == 136)
             a.insert(a.begin(), "droid sans fallback");
         return a;
     }
@@ -150,7 +150,9 @@ private:
             for (uint32_t i = 0; i < count; ++i) {
                 SfntFace face;
                 std::string err;
-                if (!face.parse(data, i, err) || face.isCff()) continue;   // CFF faces are not embedded
+                if (!face.parse(data, i, err)) continue;
+                // CFF outlines are embedded; CFF2 (variable) ones are not.
+                if (face.isCff() && !face.table("CFF ")) continue;
                 IndexedFace f;
                 f.family = lowerAscii(face.familyName);
                 f.bold = (face.macStyle & 1) != 0 || face.weightClass >= 600;

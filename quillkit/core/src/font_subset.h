@@ -12,7 +12,7 @@
 
 namespace quillkit {
 
-// The subset font file; empty when the face cannot be subset (CFF outlines).
+// The subset font file; empty for a face with CFF outlines (see font_cff.h).
 std::vector<uint8_t> subsetTrueType(const SfntFace& face, const std::set<uint16_t>& glyphs);
 
 // Adds the components of composite glyphs to `glyphs` (recursively).

@@ -3,6 +3,9 @@
 // code page definitions.
 #include "text_codepage.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace quillkit {
 namespace {
 
@@ -166,10 +169,17 @@ int codePageForCharset(uint8_t charset) {
         case 186: return 1257;   // BALTIC_CHARSET
         case 163: return 1258;   // VIETNAMESE_CHARSET
         case 222: return 874;    // THAI_CHARSET
+        case 128: return 932;    // SHIFTJIS_CHARSET
+        case 129: return 949;    // HANGUL_CHARSET
+        case 130: return 1361;   // JOHAB_CHARSET
+        case 134: return 936;    // GB2312_CHARSET
+        case 136: return 950;    // CHINESEBIG5_CHARSET
         case 2: return 0;        // SYMBOL_CHARSET: the bytes are the font's own codes
         default: return 1252;    // ANSI, DEFAULT and the rest
     }
 }
+
+bool isDoubleByteCodePage(int cp) { return cp == 932 || cp == 936 || cp == 949 || cp == 950 || cp == 1361; }
 
 std::u16string decodeAnsi(const std::u16string& bytes, uint8_t charset) {
     int cp = codePageForCharset(charset);
@@ -182,6 +192,56 @@ std::u16string decodeAnsi(const std::u16string& bytes, uint8_t charset) {
         else out += table[b - 0x80] ? table[b - 0x80] : b;
     }
     return out;
+}
+
+void decodeAnsiRun(const std::u16string& bytes, uint8_t charset, TextDecoder* decoder, std::u16string& text,
+                   std::vector<int32_t>& dx, std::vector<int32_t>& dy) {
+    int cp = codePageForCharset(charset);
+    if (!isDoubleByteCodePage(cp)) {
+        text = decodeAnsi(bytes, charset);
+        return;
+    }
+    std::vector<uint8_t> raw(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) raw[i] = uint8_t(bytes[i]);
+    std::vector<DecodedChar> chars;
+    if (!decoder || !decoder->decode(cp, raw.data(), raw.size(), chars)) {
+        chars.assign(raw.size(), DecodedChar());
+        for (std::size_t i = 0; i < raw.size(); ++i)
+            if (raw[i] < 0x80) chars[i].codePoint = raw[i];
+    }
+    text.clear();
+    std::vector<int32_t> outDx, outDy;
+    std::size_t at = 0;
+    auto sum = [&](const std::vector<int32_t>& v, std::size_t from, std::size_t n) {
+        int64_t t = 0;
+        for (std::size_t k = from; k < from + n && k < v.size(); ++k) t += v[k];
+        return int32_t(std::max<int64_t>(INT32_MIN, std::min<int64_t>(INT32_MAX, t)));
+    };
+    for (const DecodedChar& c : chars) {
+        if (at >= raw.size()) break;   // a decoder that claims more bytes than there are
+        std::size_t n = std::max<std::size_t>(1, std::min<std::size_t>(c.bytes, raw.size() - at));
+        char32_t u = c.codePoint;
+        if (u > 0x10FFFF || (u >= 0xD800 && u < 0xE000)) u = 0xFFFD;
+        std::size_t units = u >= 0x10000 ? 2 : 1;
+        if (units == 2) {
+            text += char16_t(0xD800 + ((u - 0x10000) >> 10));
+            text += char16_t(0xDC00 + ((u - 0x10000) & 0x3FF));
+        } else {
+            text += char16_t(u);
+        }
+        // The second unit of a surrogate pair advances by nothing.
+        if (!dx.empty()) { outDx.push_back(sum(dx, at, n)); if (units == 2) outDx.push_back(0); }
+        if (!dy.empty()) { outDy.push_back(sum(dy, at, n)); if (units == 2) outDy.push_back(0); }
+        at += n;
+    }
+    // Bytes a decoder left undecoded still hold their places.
+    for (; at < raw.size(); ++at) {
+        text += raw[at] < 0x80 ? char16_t(raw[at]) : char16_t(0xFFFD);
+        if (!dx.empty()) outDx.push_back(sum(dx, at, 1));
+        if (!dy.empty()) outDy.push_back(sum(dy, at, 1));
+    }
+    dx.swap(outDx);
+    dy.swap(outDy);
 }
 
 }  // namespace quillkit

@@ -20,6 +20,7 @@ struct Glyph {
     uint16_t id;
     double advance;   // device units along the baseline
     double rise;      // device units above the baseline (ETO_PDY), cumulative
+    bool hidden = false;   // a character no face has: invisible text that keeps its meaning
 };
 
 void color(std::string& s, uint32_t c, const char* op) {
@@ -102,7 +103,11 @@ bool EmbeddedTextRenderer::draw(Player& player, const TextRun& run) {
     double ascentDev = face.winAscent * em / upem, descentDev = face.winDescent * em / upem;
 
     // Characters to glyphs.
-    std::u16string text = run.ansi && !run.glyphIndices ? decodeAnsi(run.text, lf.charset) : run.text;
+    // 8-bit text: the charset's code page; a double-byte character takes the
+    // advances of both its bytes.
+    std::u16string text = run.text;
+    std::vector<int32_t> runDx = run.dx, runDy = run.dy;
+    if (run.ansi && !run.glyphIndices) decodeAnsiRun(run.text, lf.charset, decoder_.get(), text, runDx, runDy);
     std::vector<Glyph> glyphs;
     std::u16string actual;   // what the run says, in reading order
     glyphs.reserve(text.size());
@@ -151,18 +156,26 @@ bool EmbeddedTextRenderer::draw(Player& player, const TextRun& run) {
             }
         }
         double adv = 0;
-        bool haveDx = i < run.dx.size();
-        for (std::size_t k = 0; k < units && i + k < run.dx.size(); ++k) adv += run.dx[i + k];
+        bool haveDx = i < runDx.size();
+        for (std::size_t k = 0; k < units && i + k < runDx.size(); ++k) adv += runDx[i + k];
         if (haveDx) adv *= sx;
         else adv = g.font->face.advance(g.id) * em / upem * hscale;
         g.advance = adv;
-        for (std::size_t k = 0; k < units && i + k < run.dy.size(); ++k) rise += run.dy[i + k] * sy;
+        for (std::size_t k = 0; k < units && i + k < runDy.size(); ++k) rise += runDy[i + k] * sy;
         if (g.id != 0 || cp < 0x20) {
             if (!meaning.empty()) g.font->unicode.emplace(g.id, meaning);
             if (cp >= 0x20 || run.glyphIndices) g.font->used.insert(g.id);
             glyphs.push_back(g);
         } else {
-            glyphs.push_back({g.font, 0, adv, g.rise});   // missing: keeps its place, draws nothing
+            // No face has the character: it keeps its place and draws
+            // nothing, but stays in the text as an invisible code of the
+            // chosen face (past its glyphs) that the ToUnicode map names.
+            uint16_t code = meaning.empty() ? 0 : main.hiddenCodeFor(meaning);
+            if (code) {
+                main.unicode.emplace(code, meaning);
+                main.used.insert(code);
+            }
+            glyphs.push_back({code ? &main : g.font, code, adv, g.rise, code != 0});
         }
         total += adv;
         actual += meaning;
@@ -224,6 +237,8 @@ bool EmbeddedTextRenderer::draw(Player& player, const TextRun& run) {
     std::size_t i = 0;
     while (i < glyphs.size()) {
         if (glyphs[i].id == 0) { along += glyphs[i].advance; ++i; continue; }
+        bool hidden = glyphs[i].hidden;
+        if (hidden) s += "3 Tr\n";
         // One positioned segment: same font and rise, no missing glyph.
         if (glyphs[i].font != current) {
             current = glyphs[i].font;
@@ -239,7 +254,7 @@ bool EmbeddedTextRenderer::draw(Player& player, const TextRun& run) {
         s += " Tm [<";
         std::size_t j = i;
         while (j < glyphs.size() && glyphs[j].font == current && glyphs[j].id != 0 && glyphs[j].rise == glyphs[i].rise &&
-               !(eachGlyph && j > i)) {
+               glyphs[j].hidden == hidden && !(eachGlyph && j > i)) {
             const Glyph& g = glyphs[j];
             if (j > i) {
                 const Glyph& prev = glyphs[j - 1];
@@ -256,6 +271,7 @@ bool EmbeddedTextRenderer::draw(Player& player, const TextRun& run) {
             ++j;
         }
         s += ">] TJ\n";
+        if (hidden) s += choice.synthBold ? "2 Tr\n" : "0 Tr\n";
         i = j;
     }
     s += "ET\n";

@@ -4,6 +4,9 @@
 // underline and strike-out; the text stays searchable and copyable.
 #pragma once
 
+#include <memory>
+
+#include "quillkit/text_decoder.h"
 #include "text_fonts.h"
 #include "text_renderer.h"
 
@@ -11,11 +14,14 @@ namespace quillkit {
 
 class EmbeddedTextRenderer : public TextRenderer {
 public:
-    explicit EmbeddedTextRenderer(DocumentFonts& fonts) : fonts_(fonts) {}
+    // `decoder` decodes double-byte 8-bit text (null: the platform's own).
+    EmbeddedTextRenderer(DocumentFonts& fonts, std::shared_ptr<TextDecoder> decoder)
+        : fonts_(fonts), decoder_(decoder ? std::move(decoder) : defaultTextDecoder()) {}
     bool draw(Player& player, const TextRun& run) override;
 
 private:
     DocumentFonts& fonts_;
+    std::shared_ptr<TextDecoder> decoder_;
 };
 
 }  // namespace quillkit

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "font_cff.h"
 #include "font_subset.h"
 #include "pdf_number.h"
 
@@ -57,6 +58,16 @@ uint16_t EmbeddedFont::glyphFor(uint32_t c) const {
     return g;
 }
 
+uint16_t EmbeddedFont::hiddenCodeFor(const std::u16string& text) {
+    auto it = hidden_.find(text);
+    if (it != hidden_.end()) return it->second;
+    if (nextHidden_ == 0) nextHidden_ = face.numGlyphs();
+    if (nextHidden_ == 0 || nextHidden_ > 0xFFFE || hidden_.size() >= 4096) return 0;
+    uint16_t code = uint16_t(nextHidden_++);
+    hidden_.emplace(text, code);
+    return code;
+}
+
 DocumentFonts::DocumentFonts(PdfFile& file, std::shared_ptr<FontProvider> provider)
     : file_(file), provider_(provider ? std::move(provider) : defaultFontProvider()) {}
 
@@ -84,7 +95,12 @@ EmbeddedFont* DocumentFonts::load(const FontRequest& req, bool requireFamily) {
     auto ef = std::make_unique<EmbeddedFont>();
     ef->file = std::move(file);
     std::string err;
-    if (!ef->face.parse(ef->file.data, ef->file.faceIndex, err) || ef->face.isCff()) return nullptr;
+    if (!ef->face.parse(ef->file.data, ef->file.faceIndex, err)) return nullptr;
+    // CFF outlines are embedded when they can be subset (not CFF2).
+    if (ef->face.isCff()) {
+        const SfntTable* cff = ef->face.table("CFF ");
+        if (!cff || !checkCff(ef->file.data.data() + cff->offset, cff->length, err)) return nullptr;
+    }
     return faces_.emplace(faceKey, std::move(ef)).first->second.get();
 }
 
@@ -170,7 +186,11 @@ bool DocumentFonts::writeAll() {
 bool DocumentFonts::write(EmbeddedFont& f) {
     const SfntFace& face = f.face;
     double k = 1000.0 / face.unitsPerEm();
-    std::vector<uint8_t> subset = subsetTrueType(face, f.used);
+    // TrueType outlines go in a FontFile2, CFF outlines (the 'CFF ' table
+    // alone) in a FontFile3 of a CIDFontType0; both keep the glyph numbers.
+    const SfntTable* cffTable = face.isCff() ? face.table("CFF ") : nullptr;
+    std::vector<uint8_t> subset = cffTable ? subsetCff(face.data().data() + cffTable->offset, cffTable->length, f.used)
+                                           : subsetTrueType(face, f.used);
     if (subset.empty()) return false;
 
     // Subset tag: six capitals from a hash of the glyphs used and the face.
@@ -204,10 +224,11 @@ bool DocumentFonts::write(EmbeddedFont& f) {
     }
     if (open) w += "]";
     w += " ]";
-    file_.writeObject(cid, "<< /Type /Font /Subtype /CIDFontType2 /BaseFont /" + baseFont +
+    file_.writeObject(cid, std::string("<< /Type /Font /Subtype ") + (cffTable ? "/CIDFontType0" : "/CIDFontType2") +
+                               " /BaseFont /" + baseFont +
                                " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >> /FontDescriptor " +
                                std::to_string(desc) + " 0 R /DW " + num(face.advance(0) * k) + " /W " + w +
-                               " /CIDToGIDMap /Identity >>");
+                               (cffTable ? " >>" : " /CIDToGIDMap /Identity >>"));
 
     int flags = 4;   // symbolic: the glyphs are addressed by number
     if (face.fixedPitch) flags |= 1;
@@ -217,10 +238,10 @@ bool DocumentFonts::write(EmbeddedFont& f) {
                                 " /FontBBox [" + num(face.xMin * k) + " " + num(face.yMin * k) + " " + num(face.xMax * k) +
                                 " " + num(face.yMax * k) + "] /ItalicAngle " + num(face.italicAngle) + " /Ascent " +
                                 num(face.ascent * k) + " /Descent " + num(face.descent * k) + " /CapHeight " +
-                                num(face.capHeight * k) + " /StemV " + num(stemV) + " /FontFile2 " +
+                                num(face.capHeight * k) + " /StemV " + num(stemV) + (cffTable ? " /FontFile3 " : " /FontFile2 ") +
                                 std::to_string(fontFile) + " 0 R >>");
-    file_.writeStream(fontFile, "/Length1 " + std::to_string(subset.size()), subset.data(), subset.size(),
-                      std::string(), true);
+    file_.writeStream(fontFile, cffTable ? std::string("/Subtype /CIDFontType0C") : "/Length1 " + std::to_string(subset.size()),
+                      subset.data(), subset.size(), std::string(), true);
 
     std::string cmap =
         "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"

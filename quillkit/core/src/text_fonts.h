@@ -1,7 +1,8 @@
 // The embedded fonts of one document: one entry per face and style that
 // text records asked for, the glyphs used and what characters they stand
 // for. Pages refer to a font by its object number; the font objects (Type0
-// with Identity-H, CIDFontType2, descriptor, subset FontFile2, ToUnicode)
+// with Identity-H, CIDFontType2 with a subset FontFile2 for TrueType outlines or
+// CIDFontType0 with a subset CFF FontFile3 for CFF ones, descriptor, ToUnicode)
 // are written once, when the document finishes.
 #pragma once
 
@@ -29,6 +30,14 @@ struct EmbeddedFont {
     std::map<uint16_t, std::u16string> unicode;    // glyph -> text it stands for
 
     uint16_t glyphFor(uint32_t codePoint) const;
+    // A code past the face's glyphs for text no face can draw (drawn
+    // invisibly, named by the ToUnicode map, zero width); 0 when the face
+    // has no codes left.
+    uint16_t hiddenCodeFor(const std::u16string& text);
+
+private:
+    std::map<std::u16string, uint16_t> hidden_;
+    uint32_t nextHidden_ = 0;
 };
 
 // What one LOGFONT gets: the face and the styles to synthesize.

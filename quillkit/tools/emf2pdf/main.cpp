@@ -14,6 +14,7 @@
 #include "quillkit/document.h"
 #ifdef _WIN32
 #include "quillkit_win/gdi_font_provider.h"
+#include "quillkit_win/text_decoder.h"
 #endif
 
 namespace {
@@ -60,6 +61,8 @@ int run(const std::vector<std::string>& args) {
     // The faces GDI selects for the pictures' fonts: the faces the
     // pictures' glyph numbers belong to when they were made on this system.
     if (opt.fontSource != Emf2PdfOptions::FontSource::Files) opt.settings.fonts = quillkit::win::gdiFontProvider();
+    // Double-byte 8-bit text in the system's code pages, as GDI reads it.
+    opt.settings.textDecoder = quillkit::win::windowsTextDecoder();
 #endif
     quillkit::Document doc;
     if (doc.open(opt.output, opt.settings) != quillkit::Status::Ok) {

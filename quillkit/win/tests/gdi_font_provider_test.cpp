@@ -261,6 +261,26 @@ std::vector<uint8_t> Collection(const std::vector<std::vector<uint8_t>>& fonts) 
   return out;
 }
 
+TEST(GdiFontProvider, FacesWithCffOutlinesAreGivenWithTheirGlyphNumbers) {
+  // An OpenType face with PostScript outlines (URW's Nimbus Sans), added for
+  // the test where the system lacks it.
+  const std::wstring path = L"Z:\\usr\\share\\fonts\\opentype\\urw-base35\\NimbusSans-Regular.otf";
+  if (ReadAll(path).empty()) GTEST_SKIP() << "no URW OpenType faces (fonts-urw-base35)";
+  PrivateFont added(path);
+  ASSERT_GT(added.Added(), 0);
+  const FontRequest r = Request(u"Nimbus Sans");
+  FontFile file;
+  ASSERT_TRUE(quillkit::win::gdiFontProvider()->find(r, file));
+  quillkit::SfntFace face;
+  std::string error;
+  ASSERT_TRUE(face.parse(file.data, file.faceIndex, error)) << error;
+  EXPECT_EQ(file.familyName, "Nimbus Sans");
+  EXPECT_TRUE(face.isCff());
+  EXPECT_FALSE(file.bold);
+  const std::wstring text = L"PostScript outlines 0123 \u00E9";
+  EXPECT_EQ(FileGlyphs(face, text), GdiGlyphs(r, text));
+}
+
 TEST(GdiFontProvider, FaceOfACollectionIsFoundByItsTables) {
   const std::wstring dir = L"Z:\\usr\\share\\fonts\\truetype\\liberation\\";
   std::vector<uint8_t> regular = ReadAll(dir + L"LiberationSans-Regular.ttf");

@@ -7,6 +7,7 @@
 namespace quillkit {
 
 class FontProvider;
+class TextDecoder;
 
 // /PageMode of the catalog.
 enum class PageMode {
@@ -76,6 +77,9 @@ struct DocumentSettings {
     // Where text records find their fonts. Null: the platform's default
     // provider (font files found on disk); see fonts.h.
     std::shared_ptr<FontProvider> fonts;
+    // Decodes the 8-bit text of double-byte code pages (East Asian
+    // charsets). Null: the platform's default (see text_decoder.h).
+    std::shared_ptr<TextDecoder> textDecoder;
 };
 
 }  // namespace quillkit
