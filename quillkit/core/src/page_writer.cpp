@@ -200,11 +200,22 @@ std::string PageWriter::fillAlpha(double alpha) {
     return name;
 }
 
+std::string PageWriter::blendMode(const std::string& mode) {
+    if (mode != "Normal") blends_ = true;
+    std::string dict = "<< /Type /ExtGState /BM /" + mode + " >>";
+    for (const auto& kv : gstates_)
+        if (kv.second == dict) return kv.first;
+    std::string name = "G" + std::to_string(nextName_++);
+    gstates_[name] = dict;
+    return name;
+}
+
 uint32_t PageWriter::finish(uint32_t parent) {
     double k = pointsPerUnit();
     double wPt = width_ * k, hPt = height_ * k;
     // Page units with y downwards from the top-left corner.
     std::string stream = num(k, 6) + " 0 0 " + num(-k, 6) + " 0 " + num(hPt) + " cm\n";
+    if (blends_) stream += "q 1 g 0 0 " + num(width_) + " " + num(height_) + " re f Q\n";
     stream += content_;
     uint32_t contentObj = file_.reserve();
     file_.writeStream(contentObj, std::string(), stream);

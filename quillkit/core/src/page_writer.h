@@ -63,6 +63,10 @@ public:
     std::string fontResource(uint32_t fontObject);
     // Constant fill opacity, 0..1.
     std::string fillAlpha(double alpha);
+    // A graphics state with the blend mode (a PDF name such as Multiply).
+    // A page that blends with anything but Normal is laid on opaque white
+    // paper, so that the page itself is what the paints combine with.
+    std::string blendMode(const std::string& mode);
 
     // Writes the content stream, patterns and the page object; returns the
     // page object number (0 on failure).
@@ -87,6 +91,7 @@ private:
     std::map<std::string, std::string> gstates_;       // name -> dictionary
     std::map<std::string, uint32_t> fonts_;            // name -> font object
     int nextName_ = 1;
+    bool blends_ = false;
 };
 
 }  // namespace quillkit
