@@ -387,3 +387,46 @@ TEST(Playback, PagesWithoutBlendingStayPlain) {
     EXPECT_TRUE(has(xorLine, "10.5 10.5 m\n50.5 10.5 l\nS\n")) << xorLine.content;
     EXPECT_TRUE(has(xorLine, " gs\n")) << xorLine.content;
 }
+
+namespace {
+
+// STRETCHDIBITS of a 2 x 2 24-bit DIB (pixels given top row first as
+// 0xRRGGBB) to 20 x 20 at (10, 10) with the raster operation.
+std::vector<uint8_t> stretchDib(const uint32_t (&px)[4], uint32_t rop) {
+    std::vector<uint8_t> r;
+    auto put = [&](uint32_t v) { EmfBuilder::put32(r, v); };
+    for (int i = 0; i < 4; ++i) put(0);
+    put(10); put(10); put(0); put(0); put(2); put(2);
+    put(80); put(40); put(120); put(16);
+    put(0); put(rop); put(20); put(20);
+    put(40); put(2); put(2); put(1 | (24 << 16)); put(0); put(16); put(0); put(0); put(0); put(0);
+    for (int row : {1, 0}) {   // bottom-up, BGR, rows of 8 bytes
+        for (int col = 0; col < 2; ++col) {
+            uint32_t c = px[row * 2 + col];
+            r.push_back(c & 0xFF); r.push_back((c >> 8) & 0xFF); r.push_back((c >> 16) & 0xFF);
+        }
+        r.push_back(0); r.push_back(0);
+    }
+    return EmfBuilder().raw(emr::STRETCHDIBITS, r).bytes();
+}
+
+}  // namespace
+
+TEST(Playback, TwoColourBlitsOverWhiteOrBlackBecomeStencilMasks) {
+    const uint32_t srcAnd = 0x008800C6, srcPaint = 0x00EE0086, srcCopy = 0x00CC0020;
+    // SRCAND of white and red: white leaves the page, red paints.
+    const uint32_t redOnWhite[4] = {0xFFFFFF, 0xFF0000, 0xFF0000, 0xFFFFFF};
+    auto p = play(stretchDib(redOnWhite, srcAnd));
+    EXPECT_TRUE(has(p, "q 1 0 0 rg 20 0 0 -20 10 30 cm /Im1 Do Q")) << p.content;
+    std::string pdf = playToFile(stretchDib(redOnWhite, srcAnd));
+    EXPECT_NE(pdf.find("/ImageMask true /BitsPerComponent 1"), std::string::npos);
+    EXPECT_EQ(pdf.find("/Mask ["), std::string::npos);
+    // SRCPAINT of black and blue: the same with black as the clear colour.
+    const uint32_t blueOnBlack[4] = {0x000000, 0x0000FF, 0x000000, 0x000000};
+    EXPECT_TRUE(has(play(stretchDib(blueOnBlack, srcPaint)), "q 0 0 1 rg 20 0 0 -20"));
+    // A third colour, or a copy (nothing clear), keeps a colour image.
+    const uint32_t three[4] = {0xFFFFFF, 0xFF0000, 0x00FF00, 0xFFFFFF};
+    EXPECT_NE(playToFile(stretchDib(three, srcAnd)).find("/Mask [255 255 255 255 255 255]"), std::string::npos);
+    EXPECT_TRUE(has(play(stretchDib(three, srcAnd)), "q 20 0 0 -20 10 30 cm /Im1 Do Q"));
+    EXPECT_TRUE(has(play(stretchDib(redOnWhite, srcCopy)), "q 20 0 0 -20 10 30 cm /Im1 Do Q"));
+}
