@@ -33,9 +33,70 @@ std::string num(double v, int d = 4) { return formatNumber(v, d); }
 PageWriter::PageWriter(PdfFile& file, ImageCache& images, double width, double height, double unitsPerInch)
     : file_(file), images_(images), width_(width), height_(height), unitsPerInch_(unitsPerInch) {}
 
-std::string PageWriter::image(const DecodedImage& img, ImageMask mask, uint32_t keyColor, uint8_t alphaScale) {
+namespace {
+
+// The one colour (0xRRGGBB) of an image besides `clear`, when it has no
+// other; -1 when it has more. An image of only the clear colour gives black.
+int64_t singleColorBesides(const DecodedImage& img, uint32_t clear) {
+    int64_t other = -1;
+    for (std::size_t i = 0; i + 2 < img.rgb.size(); i += 3) {
+        uint32_t c = uint32_t(img.rgb[i]) << 16 | uint32_t(img.rgb[i + 1]) << 8 | img.rgb[i + 2];
+        if (c == clear) continue;
+        if (other < 0) other = c;
+        else if (c != uint32_t(other)) return -1;
+    }
+    return other < 0 ? 0 : other;
+}
+
+}  // namespace
+
+std::string PageWriter::image(const DecodedImage& img, ImageMask mask, uint32_t keyColor, uint8_t alphaScale,
+                              int64_t* stencilColor) {
+    if (stencilColor) *stencilColor = -1;
     if (img.width <= 0 || img.height <= 0) return std::string();
     if (img.jpeg.empty() && img.rgb.size() != std::size_t(img.width) * img.height * 3) return std::string();
+    // A scan or line art blitted so that white (or black) leaves the page as
+    // it is: a stencil mask in its other colour, one bit a pixel, drawn as
+    // crisply as GDI draws it (viewers smooth colour images when scaling).
+    if (stencilColor && img.jpeg.empty() && alphaScale == 255 &&
+        (mask == ImageMask::WhiteIsClear || mask == ImageMask::BlackIsClear)) {
+        uint32_t clear = mask == ImageMask::WhiteIsClear ? 0xFFFFFF : 0;
+        int64_t ink = singleColorBesides(img, clear);
+        if (ink >= 0) {
+            uint32_t colorref = uint32_t(ink >> 16 & 0xFF) | uint32_t(ink & 0xFF00) | uint32_t(ink & 0xFF) << 16;
+            uint64_t h = 1469598103934665603ull;
+            int dims[3] = {img.width, img.height, 1000 + static_cast<int>(mask)};
+            h = fnv(h, dims, sizeof dims);
+            h = fnv(h, img.rgb.data(), img.rgb.size());
+            uint32_t obj;
+            auto found = images_.objects.find(h);
+            if (found != images_.objects.end()) {
+                obj = found->second;
+            } else {
+                std::size_t stride = (std::size_t(img.width) + 7) / 8;
+                std::vector<uint8_t> bits(stride * img.height, 0);
+                for (int y = 0; y < img.height; ++y)
+                    for (int x = 0; x < img.width; ++x) {
+                        const uint8_t* px = &img.rgb[(std::size_t(y) * img.width + x) * 3];
+                        uint32_t c = uint32_t(px[0]) << 16 | uint32_t(px[1]) << 8 | px[2];
+                        // Bit 1 leaves the page unchanged, bit 0 paints.
+                        if (c == clear) bits[y * stride + x / 8] |= uint8_t(0x80 >> (x % 8));
+                    }
+                obj = file_.reserve();
+                file_.writeStream(obj, "/Type /XObject /Subtype /Image /Width " + std::to_string(img.width) +
+                                  " /Height " + std::to_string(img.height) + " /ImageMask true /BitsPerComponent 1",
+                                  bits.data(), bits.size(), std::string(), true);
+                images_.objects[h] = obj;
+                images_.stencilColors[obj] = colorref;
+            }
+            *stencilColor = images_.stencilColors[obj];
+            for (const auto& kv : xobjects_)
+                if (kv.second == obj) return kv.first;
+            std::string name = "Im" + std::to_string(nextName_++);
+            xobjects_[name] = obj;
+            return name;
+        }
+    }
     uint64_t h = 1469598103934665603ull;
     int dims[4] = {img.width, img.height, static_cast<int>(mask), static_cast<int>(alphaScale)};
     h = fnv(h, dims, sizeof dims);
@@ -200,11 +261,22 @@ std::string PageWriter::fillAlpha(double alpha) {
     return name;
 }
 
+std::string PageWriter::blendMode(const std::string& mode) {
+    if (mode != "Normal") blends_ = true;
+    std::string dict = "<< /Type /ExtGState /BM /" + mode + " >>";
+    for (const auto& kv : gstates_)
+        if (kv.second == dict) return kv.first;
+    std::string name = "G" + std::to_string(nextName_++);
+    gstates_[name] = dict;
+    return name;
+}
+
 uint32_t PageWriter::finish(uint32_t parent) {
     double k = pointsPerUnit();
     double wPt = width_ * k, hPt = height_ * k;
     // Page units with y downwards from the top-left corner.
     std::string stream = num(k, 6) + " 0 0 " + num(-k, 6) + " 0 " + num(hPt) + " cm\n";
+    if (blends_) stream += "q 1 g 0 0 " + num(width_) + " " + num(height_) + " re f Q\n";
     stream += content_;
     uint32_t contentObj = file_.reserve();
     file_.writeStream(contentObj, std::string(), stream);

@@ -19,6 +19,7 @@ namespace quillkit {
 struct ImageCache {
     std::unordered_map<uint64_t, uint32_t> objects;
     std::map<std::string, uint32_t> standardFonts;   // base font name -> font object
+    std::unordered_map<uint32_t, uint32_t> stencilColors;   // stencil mask image -> its COLORREF
 };
 
 enum class ImageMask {
@@ -42,7 +43,11 @@ public:
     // Writes (or reuses) an image XObject; returns its resource name, or ""
     // when the image cannot be written. `alphaScale` multiplies the alpha
     // channel (constant alpha of a blend).
-    std::string image(const DecodedImage& img, ImageMask mask, uint32_t keyColor = 0, uint8_t alphaScale = 255);
+    // With `stencilColor`, a two-colour image of which one colour is the
+    // clear one (black or white mask) may become a 1-bit stencil mask: then
+    // *stencilColor is the COLORREF to paint it with, else -1.
+    std::string image(const DecodedImage& img, ImageMask mask, uint32_t keyColor = 0, uint8_t alphaScale = 255,
+                      int64_t* stencilColor = nullptr);
 
     // An uncoloured hatch pattern (GDI hatch style 0-5) whose 8-pixel cell
     // is anchored at the device origin (originX, originY, in page units) and
@@ -63,6 +68,10 @@ public:
     std::string fontResource(uint32_t fontObject);
     // Constant fill opacity, 0..1.
     std::string fillAlpha(double alpha);
+    // A graphics state with the blend mode (a PDF name such as Multiply).
+    // A page that blends with anything but Normal is laid on opaque white
+    // paper, so that the page itself is what the paints combine with.
+    std::string blendMode(const std::string& mode);
 
     // Writes the content stream, patterns and the page object; returns the
     // page object number (0 on failure).
@@ -87,6 +96,7 @@ private:
     std::map<std::string, std::string> gstates_;       // name -> dictionary
     std::map<std::string, uint32_t> fonts_;            // name -> font object
     int nextName_ = 1;
+    bool blends_ = false;
 };
 
 }  // namespace quillkit

@@ -95,6 +95,14 @@ private:
     void setStrokeColor(uint32_t colorref);
     void applyPen(const PenObject& pen, uint32_t colorref, bool solid);
     uint32_t ropColor(uint32_t colorref) const;
+    // A raster operation that reads the page, as up to two paints of the
+    // shape with a blend mode; `source` is 0 for white, 1 for the pen or
+    // brush colour, 2 for its inverse.
+    struct RopStep {
+        const char* blend;
+        int source;
+    };
+    int ropSteps(RopStep out[2]) const;
     void resetEmittedState();
 
     // clipping
@@ -138,6 +146,7 @@ private:
     int emFill_ = -1, emStroke_ = -1, emCap_ = -1, emJoin_ = -1;
     double emWidth_ = -1, emMiter_ = -1;
     std::string emDash_;
+    const RopStep* ropStep_ = nullptr;   // the blended paint under way
 
     // consecutive LINETOs merged into one stroked path
     std::string pending_;

@@ -24,7 +24,8 @@ bool ignoresPattern(uint8_t code) { return ((code >> 4) & 0x0F) == (code & 0x0F)
 
 void Player::drawImage(const DecodedImage& img, PointD tl, PointD tr, PointD bl, ImageMask mask, uint32_t key,
                        uint8_t alpha) {
-    std::string name = page_.image(img, mask, key, alpha);
+    int64_t stencil = -1;
+    std::string name = page_.image(img, mask, key, alpha, &stencil);
     if (name.empty()) return;
     if (snap_ && tl.y == tr.y && tl.x == bl.x) {   // upright: whole pixels, as GDI blits
         auto r = [](PointD& p) { p.x = std::floor(p.x + 0.5); p.y = std::floor(p.y + 0.5); };
@@ -34,6 +35,13 @@ void Player::drawImage(const DecodedImage& img, PointD tl, PointD tr, PointD bl,
     std::string& s = page_.content();
     // The unit square maps with v = 1 at the top row.
     s += "q ";
+    if (stencil >= 0) {   // a stencil mask paints in the fill colour, set for it alone
+        for (int shift : {0, 8, 16}) {
+            appendNumber(s, ((stencil >> shift) & 0xFF) / 255.0);
+            s += ' ';
+        }
+        s += "rg ";
+    }
     appendNumber(s, tr.x - tl.x, 4); s += ' ';
     appendNumber(s, tr.y - tl.y, 4); s += ' ';
     appendNumber(s, tl.x - bl.x, 4); s += ' ';

@@ -111,12 +111,42 @@ bool Player::hasStroke() const {
 
 uint32_t Player::ropColor(uint32_t c) const {
     c = resolveColor(c);
+    if (ropStep_) return ropStep_->source == 0 ? 0xFFFFFF : ropStep_->source == 1 ? c : ~c & 0xFFFFFF;
     switch (dc_.rop2) {
         case gdi::R2_BLACK: return 0;
         case gdi::R2_WHITE: return 0xFFFFFF;
         case 6: return 0;                        // R2_NOT over white paper
         case 4: case 7: return ~c & 0xFFFFFF;    // R2_NOTCOPYPEN, R2_XORPEN over white paper
         default: return c;
+    }
+}
+
+// Binary raster operations that combine the pen or brush with the page. Bit
+// logic on colour channels maps onto blend modes: AND is Multiply, OR is
+// Screen, XOR is Difference, NOT is Difference with white. The result is
+// exact for channels of 0 or 255 and a smooth blend in between. The other
+// operations (copy, its inverse, black, white, no-op) do not read the page.
+int Player::ropSteps(RopStep out[2]) const {
+    enum { White = 0, Pen = 1, NotPen = 2 };
+    auto one = [&](const char* b, int src) { out[0] = {b, src}; return 1; };
+    auto two = [&](const char* b0, int s0, const char* b1, int s1) {
+        out[0] = {b0, s0};
+        out[1] = {b1, s1};
+        return 2;
+    };
+    switch (dc_.rop2) {
+        case 2: return two("Difference", White, "Multiply", NotPen);   // R2_NOTMERGEPEN: ~D & ~P
+        case 3: return one("Multiply", NotPen);                        // R2_MASKNOTPEN: D & ~P
+        case 5: return two("Difference", White, "Multiply", Pen);      // R2_MASKPENNOT: P & ~D
+        case 6: return one("Difference", White);                       // R2_NOT: ~D
+        case 7: return one("Difference", Pen);                         // R2_XORPEN: D ^ P
+        case 8: return two("Multiply", Pen, "Difference", White);      // R2_NOTMASKPEN: ~(D & P)
+        case 9: return one("Multiply", Pen);                           // R2_MASKPEN: D & P
+        case 10: return one("Difference", NotPen);                     // R2_NOTXORPEN: D ^ ~P
+        case 12: return one("Screen", NotPen);                         // R2_MERGENOTPEN: D | ~P
+        case 14: return two("Difference", White, "Screen", Pen);       // R2_MERGEPENNOT: P | ~D
+        case 15: return one("Screen", Pen);                            // R2_MERGEPEN: D | P
+        default: return 0;
     }
 }
 
@@ -353,7 +383,7 @@ void Player::paintFill(const Path& p, bool evenOdd, const GdiObject* brushObj) {
             return;
         case gdi::BS_HATCHED: {
             if (dc_.bkMode == gdi::OPAQUE) {
-                setFillColor(resolveColor(dc_.bkColor));
+                setFillColor(ropStep_ ? ropColor(dc_.bkColor) : resolveColor(dc_.bkColor));
                 emitRectOrPath(p);
                 s += op;
             }
@@ -519,6 +549,26 @@ void Player::drawShape(const Path& p, const Path& strokePath, bool fill, bool st
     if (!fill && !stroke) return;
     ensureClip();
     bool evenOdd = dc_.polyFillMode == gdi::ALTERNATE;
+    RopStep steps[2];
+    if (int n = ropSteps(steps)) {
+        std::string& s = page_.content();
+        bool pattern = dc_.brush && (dc_.brush->brush.style == gdi::BS_PATTERN ||
+                                     dc_.brush->brush.style == gdi::BS_DIBPATTERN);
+        // Pattern brushes keep their own pixels (they are painted as they are).
+        if (fill && pattern) paintFill(p, evenOdd, dc_.brush.get());
+        for (int part = 0; part < 2; ++part) {
+            if (part == 0 ? !fill || pattern : !stroke) continue;
+            for (int i = 0; i < n; ++i) {
+                s += "/" + page_.blendMode(steps[i].blend) + " gs\n";
+                ropStep_ = &steps[i];
+                if (part == 0) paintFill(p, evenOdd, dc_.brush.get());
+                else paintStroke(strokePath);
+            }
+            ropStep_ = nullptr;
+            s += "/" + page_.blendMode("Normal") + " gs\n";
+        }
+        return;
+    }
     // A solid fill and a plain pen in one operator (when fill and outline
     // share their geometry, that is, without grid alignment).
     if (!snap_ && fill && stroke && dc_.brush->brush.style == gdi::BS_SOLID && !isStyled(dc_.pen->pen)) {
@@ -551,6 +601,15 @@ void Player::lineTo(PointD to) {
         return;
     }
     if (!hasStroke()) return;
+    RopStep steps[2];
+    if (ropSteps(steps)) {   // reads the page: painted on its own
+        flushPending();
+        Path p;
+        p.moveTo(a);
+        p.lineTo(b);
+        draw(p, false, true);
+        return;
+    }
     if (pendingActive_ && pendingPen_ == dc_.pen.get() && pendingClip_ == clipVersion_ &&
         pendingEnd_.x == a.x && pendingEnd_.y == a.y && !(isStyled(dc_.pen->pen) && dc_.bkMode == gdi::OPAQUE)) {
         point(pending_, b, true);

@@ -4,7 +4,11 @@
 // pixels and grid pixels are the same here.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cmath>
 #include <cstring>
+#include <map>
+#include <sstream>
 
 #include "emf_builder.h"
 #include "page_writer.h"
@@ -254,4 +258,175 @@ TEST(Playback, PathBracketFillsWithTheFillMode) {
                       .rec(emr::FILLPATH, {0, 0, 0, 0}).bytes());
     EXPECT_TRUE(has(p, "h\nf\n")) << p.content;   // winding: f, not f*
     EXPECT_FALSE(has(p, " S\n"));
+}
+
+namespace {
+
+// The whole page file (content and resources) of a played metafile.
+std::string playToFile(const std::vector<uint8_t>& emf) {
+    std::string path = qktest::tempPath("playback_page.pdf");
+    PdfFile file;
+    std::string err;
+    Encryption none;
+    EXPECT_TRUE(file.open(path, false, none, err)) << err;
+    ImageCache images;
+    PageWriter page(file, images, 1000, 1000, 96);
+    PlayResult result;
+    Player player(page, Placement(), 96, result, nullptr);
+    EXPECT_TRUE(player.play(emf.data(), emf.size(), err)) << err;
+    EXPECT_NE(page.finish(file.reserve()), 0u);
+    file.abandon();
+    return qktest::readFile(path);
+}
+
+// The colour one pixel covered by every fill of the page ends with: the
+// fills of the content stream composited in order with their blend modes
+// (Normal, Multiply, Screen, Difference) over white paper.
+uint32_t compositeFills(const std::string& pdf) {
+    std::map<std::string, std::string> blendOf;
+    const std::string entry = " << /Type /ExtGState";
+    for (std::size_t at = pdf.find(entry); at != std::string::npos; at = pdf.find(entry, at + 1)) {
+        std::size_t name = pdf.rfind('/', at), end = pdf.find(">>", at), bm = pdf.find("/BM /", at);
+        if (bm != std::string::npos && bm < end)
+            blendOf[pdf.substr(name + 1, at - name - 1)] = pdf.substr(bm + 5, pdf.find(' ', bm + 5) - bm - 5);
+    }
+    std::size_t begin = pdf.find("stream\n"), stop = pdf.find("endstream");
+    std::istringstream in(pdf.substr(begin + 7, stop - begin - 7));
+    struct State { std::string blend = "Normal"; double c[3] = {0, 0, 0}; };
+    std::vector<State> stack(1);
+    double d[3] = {1, 1, 1};
+    std::vector<std::string> args;
+    std::string tok;
+    while (in >> tok) {
+        State& st = stack.back();
+        if (tok == "q") stack.push_back(st);
+        else if (tok == "Q") { if (stack.size() > 1) stack.pop_back(); }
+        else if (tok == "g" && args.size() >= 1) st.c[0] = st.c[1] = st.c[2] = std::stod(args.back());
+        else if (tok == "rg" && args.size() >= 3)
+            for (int i = 0; i < 3; ++i) st.c[i] = std::stod(args[args.size() - 3 + i]);
+        else if (tok == "gs" && !args.empty()) st.blend = blendOf.count(args.back().substr(1)) ? blendOf[args.back().substr(1)] : "?";
+        else if (tok == "f" || tok == "f*") {
+            for (int i = 0; i < 3; ++i) {
+                double s = st.c[i];
+                if (st.blend == "Multiply") d[i] = d[i] * s;
+                else if (st.blend == "Screen") d[i] = d[i] + s - d[i] * s;
+                else if (st.blend == "Difference") d[i] = std::fabs(d[i] - s);
+                else if (st.blend == "Normal") d[i] = s;
+                else d[i] = -1;   // an unknown mode fails the comparison
+            }
+        }
+        if (!tok.empty() && (std::isdigit(static_cast<unsigned char>(tok[0])) || tok[0] == '-' || tok[0] == '.' || tok[0] == '/'))
+            args.push_back(tok);
+        else
+            args.clear();
+    }
+    auto byte = [](double v) { return v < 0 ? 0x100u : static_cast<uint32_t>(std::lround(v * 255)); };
+    return byte(d[0]) | byte(d[1]) << 8 | byte(d[2]) << 16;
+}
+
+uint32_t gdiRop2(int rop, uint32_t dst, uint32_t pen) {
+    uint32_t d = dst, p = pen, r = 0;
+    switch (rop) {
+        case 1: r = 0; break;
+        case 2: r = ~(d | p); break;
+        case 3: r = d & ~p; break;
+        case 4: r = ~p; break;
+        case 5: r = p & ~d; break;
+        case 6: r = ~d; break;
+        case 7: r = d ^ p; break;
+        case 8: r = ~(d & p); break;
+        case 9: r = d & p; break;
+        case 10: r = ~(d ^ p); break;
+        case 11: r = d; break;
+        case 12: r = d | ~p; break;
+        case 13: r = p; break;
+        case 14: r = p | ~d; break;
+        case 15: r = d | p; break;
+        case 16: r = ~0u; break;
+    }
+    return r & 0xFFFFFF;
+}
+
+}  // namespace
+
+TEST(Playback, BinaryRasterOperationsCombineWithThePage) {
+    // Every binary raster operation, brush over a painted backdrop, for
+    // channels of 0 and 255 in all four combinations (red and green of the
+    // backdrop and the brush differ, blue is shared).
+    const uint32_t backdrops[] = {0x0000FF, 0xFF00FF, 0x000000, 0xFFFFFF};
+    const uint32_t brushes[] = {0x00FF00, 0xFFFF00, 0x000000};
+    for (int rop = 1; rop <= 16; ++rop)
+        for (uint32_t dst : backdrops)
+            for (uint32_t pen : brushes) {
+                auto pdf = playToFile(EmfBuilder()
+                                          .rec(emr::SELECTOBJECT, {kStock | NULL_PEN})
+                                          .rec(emr::CREATEBRUSHINDIRECT, {1, 0, static_cast<int32_t>(dst), 0})
+                                          .rec(emr::SELECTOBJECT, {1})
+                                          .rec(emr::RECTANGLE, {0, 0, 100, 100})
+                                          .rec(emr::SETROP2, {rop})
+                                          .rec(emr::CREATEBRUSHINDIRECT, {2, 0, static_cast<int32_t>(pen), 0})
+                                          .rec(emr::SELECTOBJECT, {2})
+                                          .rec(emr::RECTANGLE, {10, 10, 90, 90})
+                                          .bytes());
+                EXPECT_EQ(compositeFills(pdf), gdiRop2(rop, dst, pen))
+                    << "rop " << rop << " backdrop " << std::hex << dst << " brush " << pen;
+            }
+}
+
+TEST(Playback, PagesWithoutBlendingStayPlain) {
+    // Copying paints need no blend mode and no paper underlay; an XOR pen
+    // line is not merged into the plain lines before it.
+    auto plain = playToFile(EmfBuilder().rec(emr::SELECTOBJECT, {kStock | BLACK_BRUSH})
+                                .rec(emr::RECTANGLE, {10, 10, 90, 90}).bytes());
+    EXPECT_EQ(plain.find("/BM"), std::string::npos);
+    EXPECT_EQ(plain.find("1 g 0 0 1000 1000 re f"), std::string::npos);
+    auto xorLine = play(EmfBuilder().rec(emr::MOVETOEX, {10, 10})
+                            .rec(emr::LINETO, {50, 10})
+                            .rec(emr::SETROP2, {7})
+                            .rec(emr::LINETO, {50, 50}).bytes());
+    EXPECT_TRUE(has(xorLine, "10.5 10.5 m\n50.5 10.5 l\nS\n")) << xorLine.content;
+    EXPECT_TRUE(has(xorLine, " gs\n")) << xorLine.content;
+}
+
+namespace {
+
+// STRETCHDIBITS of a 2 x 2 24-bit DIB (pixels given top row first as
+// 0xRRGGBB) to 20 x 20 at (10, 10) with the raster operation.
+std::vector<uint8_t> stretchDib(const uint32_t (&px)[4], uint32_t rop) {
+    std::vector<uint8_t> r;
+    auto put = [&](uint32_t v) { EmfBuilder::put32(r, v); };
+    for (int i = 0; i < 4; ++i) put(0);
+    put(10); put(10); put(0); put(0); put(2); put(2);
+    put(80); put(40); put(120); put(16);
+    put(0); put(rop); put(20); put(20);
+    put(40); put(2); put(2); put(1 | (24 << 16)); put(0); put(16); put(0); put(0); put(0); put(0);
+    for (int row : {1, 0}) {   // bottom-up, BGR, rows of 8 bytes
+        for (int col = 0; col < 2; ++col) {
+            uint32_t c = px[row * 2 + col];
+            r.push_back(c & 0xFF); r.push_back((c >> 8) & 0xFF); r.push_back((c >> 16) & 0xFF);
+        }
+        r.push_back(0); r.push_back(0);
+    }
+    return EmfBuilder().raw(emr::STRETCHDIBITS, r).bytes();
+}
+
+}  // namespace
+
+TEST(Playback, TwoColourBlitsOverWhiteOrBlackBecomeStencilMasks) {
+    const uint32_t srcAnd = 0x008800C6, srcPaint = 0x00EE0086, srcCopy = 0x00CC0020;
+    // SRCAND of white and red: white leaves the page, red paints.
+    const uint32_t redOnWhite[4] = {0xFFFFFF, 0xFF0000, 0xFF0000, 0xFFFFFF};
+    auto p = play(stretchDib(redOnWhite, srcAnd));
+    EXPECT_TRUE(has(p, "q 1 0 0 rg 20 0 0 -20 10 30 cm /Im1 Do Q")) << p.content;
+    std::string pdf = playToFile(stretchDib(redOnWhite, srcAnd));
+    EXPECT_NE(pdf.find("/ImageMask true /BitsPerComponent 1"), std::string::npos);
+    EXPECT_EQ(pdf.find("/Mask ["), std::string::npos);
+    // SRCPAINT of black and blue: the same with black as the clear colour.
+    const uint32_t blueOnBlack[4] = {0x000000, 0x0000FF, 0x000000, 0x000000};
+    EXPECT_TRUE(has(play(stretchDib(blueOnBlack, srcPaint)), "q 0 0 1 rg 20 0 0 -20"));
+    // A third colour, or a copy (nothing clear), keeps a colour image.
+    const uint32_t three[4] = {0xFFFFFF, 0xFF0000, 0x00FF00, 0xFFFFFF};
+    EXPECT_NE(playToFile(stretchDib(three, srcAnd)).find("/Mask [255 255 255 255 255 255]"), std::string::npos);
+    EXPECT_TRUE(has(play(stretchDib(three, srcAnd)), "q 20 0 0 -20 10 30 cm /Im1 Do Q"));
+    EXPECT_TRUE(has(play(stretchDib(redOnWhite, srcCopy)), "q 20 0 0 -20 10 30 cm /Im1 Do Q"));
 }
