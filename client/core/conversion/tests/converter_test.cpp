@@ -456,17 +456,6 @@ TEST_F(Conversion, YesAnswerOpensTheTarget) {
 
 namespace {
 
-// A job description file as the spooler side writes it.
-void WriteJobFile(const std::string& path, const std::string& name,
-                  const std::vector<std::string>& pages) {
-  std::ofstream out(path);
-  out << "[Device]\nDeviceName=Scrivo\n[Document]\nName=" << name
-      << "\nHorizontalResolution=600\nOrientation=1\nPaperSize=9\nPaperLength=2970\n"
-         "PaperWidth=2100\nJobID=7\n[EMF]\nCount="
-      << pages.size() << "\n";
-  for (size_t i = 0; i < pages.size(); ++i) out << "File" << i << "=" << pages[i] << "\n";
-}
-
 TEST_F(Conversion, JobDescriptionFileGivesNameResolutionAndPages) {
   std::vector<std::string> pages;
   for (int i = 0; i < 3; ++i) {

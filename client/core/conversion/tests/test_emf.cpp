@@ -121,3 +121,13 @@ void RemoveTree(const std::string& folder) {
 bool FileExists(const std::string& path) {
   return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
+
+void WriteJobFile(const std::string& path, const std::string& name,
+                  const std::vector<std::string>& pages) {
+  std::ofstream out(path);
+  out << "[Device]\nDeviceName=Scrivo\n[Document]\nName=" << name
+      << "\nHorizontalResolution=600\nOrientation=1\nPaperSize=9\nPaperLength=2970\n"
+         "PaperWidth=2100\nJobID=7\n[EMF]\nCount="
+      << pages.size() << "\n";
+  for (size_t i = 0; i < pages.size(); ++i) out << "File" << i << "=" << pages[i] << "\n";
+}

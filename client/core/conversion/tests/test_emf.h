@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // An EMF with a 108-byte header and one filled rectangle record.
 bool WriteTestEmf(const std::string& path, long deviceWidth, long deviceHeight,
@@ -14,6 +15,11 @@ bool WriteTestEmf(const std::string& path, long deviceWidth, long deviceHeight,
 bool WriteFilledEmf(const std::string& path, long deviceWidth, long deviceHeight,
                     long micrometresWidth, long micrometresHeight, COLORREF colour,
                     const RECTL& box);
+
+// A job description file as the spooler side writes it: A4 at 600 dpi,
+// the document `name` and the page files in their order.
+void WriteJobFile(const std::string& path, const std::string& name,
+                  const std::vector<std::string>& pages);
 
 // A fresh scratch folder (ending in a backslash) and its removal.
 std::string MakeScratchFolder(const std::string& name);
