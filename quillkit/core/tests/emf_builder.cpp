@@ -5,6 +5,13 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace qktest {
 
@@ -68,15 +75,35 @@ std::string readFile(const std::string& path) {
     return ss.str();
 }
 
+namespace {
+
+// The scratch files a test program asked for, removed when it ends.
+struct ScratchFiles {
+    std::vector<std::string> paths;
+    ~ScratchFiles() {
+        for (const std::string& p : paths) std::remove(p.c_str());
+    }
+};
+
+std::string remembered(std::string path) {
+    static ScratchFiles files;
+    files.paths.push_back(path);
+    return path;
+}
+
+}  // namespace
+
+// Each test runs in a process of its own, several at once: the process
+// number keeps their scratch files apart.
 std::string tempPath(const std::string& name) {
     const char* dir = std::getenv("TMPDIR");
 #ifdef _WIN32
     if (!dir) dir = std::getenv("TEMP");
     std::string base = dir ? dir : ".";
-    return base + "\\qk_" + name;
+    return remembered(base + "\\qk_" + std::to_string(GetCurrentProcessId()) + "_" + name);
 #else
     std::string base = dir ? dir : "/tmp";
-    return base + "/qk_" + name;
+    return remembered(base + "/qk_" + std::to_string(getpid()) + "_" + name);
 #endif
 }
 
