@@ -412,6 +412,7 @@ void Player::onText(const RecordData& r) {
             for (uint32_t i = 0; i < n; ++i)
                 run.text += wide ? static_cast<char16_t>(r.u16(at + i * 2)) : static_cast<char16_t>(r.u8(at + i));
             run.glyphIndices = (run.options & ETO_GLYPH_INDEX) != 0;
+            run.ansi = !wide;   // bytes of the font's code page, as in EXTTEXTOUTA
             runs.push_back(std::move(run));
             break;
         }

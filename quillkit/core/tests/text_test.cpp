@@ -480,6 +480,26 @@ TEST(TextOutput, WordsComeOutOfThePdfWithEmbeddedSubsets) {
     EXPECT_NE(run("qpdf --check " + pdf).find("No syntax or stream encoding errors"), std::string::npos);
 }
 
+// SMALLTEXTOUT with 8-bit characters holds bytes of the font's code page,
+// as EXTTEXTOUTA does: Cyrillic bytes of code page 1251 come out as Cyrillic.
+TEST(TextOutput, SmallTextOutBytesAreReadInTheCharsetsCodePage) {
+    EmfBuilder b;
+    b.raw(82, fontRecord(1, -40, 400, false, u"Arial", 204));   // RUSSIAN_CHARSET
+    b.rec(37, {1});
+    std::vector<uint8_t> v;
+    const std::string bytes = "\xcf\xf0\xe8\xe2\xe5\xf2";   // "Privet" in code page 1251
+    for (int32_t x : {50, 100}) EmfBuilder::put32(v, uint32_t(x));
+    EmfBuilder::put32(v, uint32_t(bytes.size()));
+    EmfBuilder::put32(v, 0x100 | 0x200);                       // ETO_NO_RECT | ETO_SMALL_CHARS
+    EmfBuilder::put32(v, 1);                                   // GM_COMPATIBLE
+    EmfBuilder::putFloat(v, 1); EmfBuilder::putFloat(v, 1);
+    for (char c : bytes) v.push_back(uint8_t(c));
+    while (v.size() % 4) v.push_back(0);
+    b.raw(108, v);                                             // EMR_SMALLTEXTOUT
+    std::string text = run("pdftotext " + convert("text_small.pdf", b.bytes()) + " -");
+    EXPECT_NE(text.find("\xd0\x9f\xd1\x80\xd0\xb8\xd0\xb2\xd0\xb5\xd1\x82"), std::string::npos) << text;
+}
+
 TEST(TextOutput, CffFacesAreEmbeddedAsCidFontType0) {
     SfntFace face;
     std::vector<uint8_t> font = cffFont(face);
