@@ -22,6 +22,7 @@
 
 #include "Tessera_h.h"
 #include "testkit/components.h"
+#include "testkit/owner_window.h"
 #include "conversion/emf_to_pdf_converter.h"
 #include "log/trace.h"
 #include "test_emf.h"
@@ -50,42 +51,6 @@ std::string OutFolder() {
   return w32::Narrow(w32::ModuleFolder()) + "\\conv-e2e-out\\";
 }
 
-// The main window stand-in: a top-level window on its own thread that pumps
-// messages (the progress dialog is modal over it) and counts the job's
-// completion notices.
-class OwnerWindow {
- public:
-  OwnerWindow() {
-    ready_ = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    thread_ = std::thread([this] {
-      window_ = ::CreateWindowExW(0, L"STATIC", L"conversion owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                  100, 100, 400, 300, nullptr, nullptr, nullptr, nullptr);
-      threadId_ = ::GetCurrentThreadId();
-      ::SetEvent(ready_);
-      MSG msg;
-      while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (msg.message == ConversionFinishedMessage()) ++completions;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-      }
-      if (window_) ::DestroyWindow(window_);
-    });
-    ::WaitForSingleObject(ready_, kWaitMs);
-  }
-  ~OwnerWindow() {
-    ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
-    thread_.join();
-    ::CloseHandle(ready_);
-  }
-  HWND Get() const { return window_; }
-  std::atomic<int> completions{0};
-
- private:
-  HANDLE ready_;
-  std::thread thread_;
-  HWND window_ = nullptr;
-  DWORD threadId_ = 0;
-};
 
 // The job with its real connections; only the user's side is replaced:
 // message boxes are recorded (and answered No), nothing is opened, and the
@@ -276,7 +241,7 @@ TEST_F(ConversionE2E, ThreePagesCarryTheStoredOptionsAndTheirOwnSizes) {
     ASSERT_TRUE(WriteFilledEmf(pages.back(), s.w, s.h, s.umW, s.umH, RGB(0, 0, 255),
                                RECTL{s.w / 10, s.h / 10, s.w / 2, s.h / 2}));
   }
-  OwnerWindow owner;
+  testkit::OwnerWindow owner(ConversionFinishedMessage());
   {
     RealJob job(JobFile("three", "Figures", pages), owner.Get());
     RunToEnd(job);
@@ -285,7 +250,7 @@ TEST_F(ConversionE2E, ThreePagesCarryTheStoredOptionsAndTheirOwnSizes) {
     // Each page weighs its pixel count: 34.8 + 4.3 + 3.7 million.
     EXPECT_EQ(job.positions, (std::vector<unsigned>{81, 91, 100}));
   }
-  EXPECT_TRUE(WaitUntil([&] { return owner.completions.load() == 1; }));
+  EXPECT_TRUE(WaitUntil([&] { return owner.Count() == 1; }));
   EXPECT_TRUE(NoneExists(pages));  // deleted after the conversion
   ASSERT_TRUE(FileExists(o.targetFile));
   // 4961 x 7016 at 600 dpi; 2480 x 1748 at 300 dpi drawn twice as large in the
@@ -310,7 +275,7 @@ TEST_F(ConversionE2E, CancelDuringTenPagesKeepsThePagesDoneAndThePageFiles) {
   Store(o);
 
   const auto pages = WritePages("c", 10, {kA4At600});
-  OwnerWindow owner;
+  testkit::OwnerWindow owner(ConversionFinishedMessage());
   {
     RealJob job(JobFile("ten", "Ten pages", pages), owner.Get());
     job.cancelAt = 50;  // the fifth page
@@ -320,7 +285,7 @@ TEST_F(ConversionE2E, CancelDuringTenPagesKeepsThePagesDoneAndThePageFiles) {
     EXPECT_EQ(job.positions, (std::vector<unsigned>{10, 20, 30, 40, 50}));
     EXPECT_TRUE(job.shown.empty());  // no question after a cancel
   }
-  EXPECT_EQ(owner.completions.load(), 0);
+  EXPECT_EQ(owner.Count(), 0);
   EXPECT_TRUE(AllExist(pages));
   ASSERT_TRUE(FileExists(o.targetFile));
   Expect("file cancelled.pdf\npassword\npages 5\nencrypt none\ninfo Title Cancelled\n"
@@ -467,13 +432,13 @@ class ConversionE2ETrace : public ConversionE2E {
     ::DeleteFileA(o.targetFile.c_str());
     Store(o);
     const auto pages = WritePages("t", 1, {kA4At600});
-    OwnerWindow owner;
+    testkit::OwnerWindow owner(ConversionFinishedMessage());
     {
       RealJob job(JobFile("trace", "Traced", pages), owner.Get());
       RunToEnd(job);
       EXPECT_TRUE(job.shown.empty()) << job.shown[0];
     }
-    EXPECT_TRUE(WaitUntil([&] { return owner.completions.load() == 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return owner.Count() == 1; }));
     EXPECT_TRUE(FileExists(o.targetFile));
   }
   w32::RegKey key_;

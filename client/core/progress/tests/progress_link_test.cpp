@@ -15,6 +15,7 @@
 #include "progress/progress_dlg.h"
 #include "progress/progress_link.h"
 #include "test_job.h"
+#include "testkit/owner_window.h"
 #include "testkit/process.h"
 #include "testkit/ui_driver.h"
 #include "w32/strings.h"
@@ -29,39 +30,6 @@ class CancelCounter : public CCancelWork {
   std::atomic<int> calls{0};
 };
 
-// The main window stand-in: a top-level window on a thread of its own that
-// keeps pumping messages, as the user-interface thread does.
-class OwnerWindow {
- public:
-  OwnerWindow() {
-    ready_ = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    thread_ = std::thread([this] {
-      window_ = ::CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100,
-                                  100, 400, 300, nullptr, nullptr, nullptr, nullptr);
-      threadId_ = ::GetCurrentThreadId();
-      ::SetEvent(ready_);
-      MSG msg;
-      while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-      }
-      if (window_) ::DestroyWindow(window_);
-    });
-    ::WaitForSingleObject(ready_, kWaitMs);
-  }
-  ~OwnerWindow() {
-    ::PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
-    thread_.join();
-    ::CloseHandle(ready_);
-  }
-  HWND Get() const { return window_; }
-
- private:
-  HANDLE ready_;
-  std::thread thread_;
-  HWND window_ = nullptr;
-  DWORD threadId_ = 0;
-};
 
 HWND FindProgressDialog() {
   testkit::WindowQuery q;
@@ -103,7 +71,7 @@ TEST(ProgressTemplate, HoldsTheDialogAndItsThreeItems) {
 }
 
 TEST(Progress, DialogShowsMovesToHundredAndClosesOnStop) {
-  OwnerWindow owner;
+  testkit::OwnerWindow owner;
   ASSERT_NE(owner.Get(), nullptr);
   CancelCounter cancel;
   ProgressLink link;
@@ -132,7 +100,7 @@ TEST(Progress, DialogShowsMovesToHundredAndClosesOnStop) {
 
 // The dialog as the user sees it part way through a job, for the record.
 TEST(Progress, DialogScreenshotPartWayThrough) {
-  OwnerWindow owner;
+  testkit::OwnerWindow owner;
   ASSERT_NE(owner.Get(), nullptr);
   CancelCounter cancel;
   ProgressLink link;
@@ -153,7 +121,7 @@ TEST(Progress, DialogScreenshotPartWayThrough) {
 }
 
 TEST(Progress, CancelClosesTheDialogAtOnceAndStopDoesNotWaitForIt) {
-  OwnerWindow owner;
+  testkit::OwnerWindow owner;
   CancelCounter cancel;
   ProgressLink link;
   ASSERT_TRUE(link.StartProgress(owner.Get(), &cancel));
@@ -168,7 +136,7 @@ TEST(Progress, CancelClosesTheDialogAtOnceAndStopDoesNotWaitForIt) {
 }
 
 TEST(Progress, EscapeOrTheCloseBoxCancelsToo) {
-  OwnerWindow owner;
+  testkit::OwnerWindow owner;
   CancelCounter cancel;
   ProgressLink link;
   ASSERT_TRUE(link.StartProgress(owner.Get(), &cancel));
@@ -196,7 +164,7 @@ TEST(Progress, DialogThatCannotBeCreatedDoesNotHangStart) {
 }
 
 TEST(Progress, DestroyingTheLinkWithTheDialogUpLeavesCancelHarmless) {
-  OwnerWindow owner;
+  testkit::OwnerWindow owner;
   HWND dialog = nullptr;
   {
     CancelCounter cancel;
@@ -242,7 +210,7 @@ TEST(Progress, LogsEveryStepOfEachThreadInOrder) {
   ::DeleteFileA(path.c_str());
   ASSERT_TRUE(OpenProcessLog(1, path, false));
   {
-    OwnerWindow owner;
+    testkit::OwnerWindow owner;
     CancelCounter cancel;
     ProgressLink link;
     ASSERT_TRUE(link.StartProgress(owner.Get(), &cancel));
