@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <atomic>
 #include <fstream>
-#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -23,6 +22,7 @@
 #include "Tessera_h.h"
 #include "testkit/components.h"
 #include "testkit/owner_window.h"
+#include "testkit/process.h"
 #include "conversion/emf_to_pdf_converter.h"
 #include "log/trace.h"
 #include "test_emf.h"
@@ -39,13 +39,6 @@ namespace {
 // slow on a loaded machine.
 constexpr DWORD kWaitMs = 120000;
 
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kWaitMs) {
-  for (DWORD waited = 0; waited < timeoutMs; waited += 20) {
-    if (condition()) return true;
-    ::Sleep(20);
-  }
-  return condition();
-}
 
 std::string OutFolder() {
   return w32::Narrow(w32::ModuleFolder()) + "\\conv-e2e-out\\";
@@ -85,7 +78,7 @@ class RealJob : public CEmfToPdfConverter {
     q.title = L"Inkwell 1.4";
     const HWND dialog = testkit::WaitForTopLevelWindow(q, kWaitMs);
     if (dialog && testkit::PressButton(dialog, IDCANCEL))
-      WaitUntil([this] { return Cancelled(); });
+      testkit::WaitUntil([this] { return Cancelled(); }, kWaitMs);
   }
 };
 
@@ -250,7 +243,7 @@ TEST_F(ConversionE2E, ThreePagesCarryTheStoredOptionsAndTheirOwnSizes) {
     // Each page weighs its pixel count: 34.8 + 4.3 + 3.7 million.
     EXPECT_EQ(job.positions, (std::vector<unsigned>{81, 91, 100}));
   }
-  EXPECT_TRUE(WaitUntil([&] { return owner.Count() == 1; }));
+  EXPECT_TRUE(testkit::WaitUntil([&] { return owner.Count() == 1; }, kWaitMs));
   EXPECT_TRUE(NoneExists(pages));  // deleted after the conversion
   ASSERT_TRUE(FileExists(o.targetFile));
   // 4961 x 7016 at 600 dpi; 2480 x 1748 at 300 dpi drawn twice as large in the
@@ -438,7 +431,7 @@ class ConversionE2ETrace : public ConversionE2E {
       RunToEnd(job);
       EXPECT_TRUE(job.shown.empty()) << job.shown[0];
     }
-    EXPECT_TRUE(WaitUntil([&] { return owner.Count() == 1; }));
+    EXPECT_TRUE(testkit::WaitUntil([&] { return owner.Count() == 1; }, kWaitMs));
     EXPECT_TRUE(FileExists(o.targetFile));
   }
   w32::RegKey key_;
